@@ -1,0 +1,39 @@
+#include "window_commands.h"
+
+#include <exception>
+#include <new>
+
+#include "remove_duplicate_lines.h"
+
+namespace vorlane {
+namespace {
+
+constexpr std::u16string_view kTextKept = u"文本框中的内容保持不变。";
+
+// Runs `command`; if it fails, tells the user why and that the text box was
+// left as it was. Commands write the text box only as their last step, so a
+// failure before it leaves the text untouched.
+template <typename Command>
+void RunKeepingTextOnFailure(CommandWindow& window, Command command) {
+    try {
+        command();
+    } catch (const std::bad_alloc&) {
+        window.ShowError(std::u16string(u"内存不足，无法完成操作。") + std::u16string(kTextKept));
+    } catch (const std::exception&) {
+        window.ShowError(std::u16string(u"操作失败。") + std::u16string(kTextKept));
+    }
+}
+
+}  // namespace
+
+void RunDuplicateLineRemoval(CommandWindow& window) {
+    RunKeepingTextOnFailure(window, [&window] {
+        const std::u16string text = window.ReadText();
+        if (text.empty()) return;
+        const DuplicateRemovalResult result = RemoveDuplicateLines(text);
+        window.WriteText(result.text);
+        window.ShowMessage(FormatRemovalSummary(result));
+    });
+}
+
+}  // namespace vorlane

@@ -1,0 +1,49 @@
+#include "window_commands.h"
+
+#include <gtest/gtest.h>
+
+#include "fake_window.h"
+
+namespace vorlane {
+namespace {
+
+using testing::FakeWindow;
+
+TEST(RunDuplicateLineRemoval, WritesTheKeptLinesThenShowsTheSummary) {
+    FakeWindow window(u"x\r\ny\r\nx\r\ny");
+    RunDuplicateLineRemoval(window);
+    EXPECT_EQ(window.text, u"x\r\ny");
+    ASSERT_EQ(window.messages.size(), 1U);
+    EXPECT_EQ(window.messages[0], u"执行完成，原总数:4，处理后数:2，清出重复数:2");
+    EXPECT_TRUE(window.errors.empty());
+}
+
+TEST(RunDuplicateLineRemoval, WritesEvenWhenNothingIsDropped) {
+    FakeWindow window(u"a\r\nb");
+    RunDuplicateLineRemoval(window);
+    EXPECT_EQ(window.writes, 1);
+    EXPECT_EQ(window.messages.size(), 1U);
+}
+
+TEST(RunDuplicateLineRemoval, DoesNothingOnAnEmptyText) {
+    FakeWindow window(u"");
+    RunDuplicateLineRemoval(window);
+    EXPECT_EQ(window.writes, 0);
+    EXPECT_TRUE(window.messages.empty());
+    EXPECT_TRUE(window.errors.empty());
+}
+
+TEST(RunDuplicateLineRemoval, ReportsAFailureAndKeepsTheText) {
+    FakeWindow window(u"a\r\na");
+    window.failReading = true;
+    RunDuplicateLineRemoval(window);
+    EXPECT_EQ(window.text, u"a\r\na");
+    EXPECT_EQ(window.writes, 0);
+    EXPECT_TRUE(window.messages.empty());
+    ASSERT_EQ(window.errors.size(), 1U);
+    EXPECT_NE(window.errors[0].find(u"内存不足"), std::u16string::npos);
+    EXPECT_NE(window.errors[0].find(u"保持不变"), std::u16string::npos);
+}
+
+}  // namespace
+}  // namespace vorlane
