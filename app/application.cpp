@@ -1,0 +1,22 @@
+#include "application.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+#include <QtDebug>
+
+namespace vorlane {
+
+void SetUpApplication(QApplication& app) {
+    QApplication::setApplicationName(QStringLiteral("Vorlane"));
+    auto* translator = new QTranslator(&app);
+    const QString directory = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (translator->load(QStringLiteral("qtbase_zh_CN"), directory)) {
+        QApplication::installTranslator(translator);
+    } else {
+        qWarning("Qt's Chinese translation (qtbase_zh_CN) is missing from %s",
+                 qPrintable(directory));
+    }
+}
+
+}  // namespace vorlane

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs, with apt-get, whatever Vorlane needs to build, test and run that is
+# not on the machine yet. Runs as root, or through sudo.
+set -euo pipefail
+
+packages=(
+  build-essential cmake
+  qt6-base-dev qt6-translations-l10n fonts-wqy-microhei
+  libgtest-dev libbenchmark-dev
+  "$@"
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$package")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+sudo=()
+[[ $(id -u) -eq 0 ]] || sudo=(sudo)
+echo "Installing: ${missing[*]}"
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+  "${missing[@]}" >/dev/null

@@ -1,0 +1,166 @@
+#include "form1.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+#include "window_test_support.h"
+
+// Allocations through operator new of at least this many bytes fail while it
+// is non-zero, so a test can make a command run out of memory.
+static std::atomic<std::size_t> failAllocationsFrom{0};
+
+void* operator new(std::size_t size) {
+    const std::size_t limit = failAllocationsFrom.load();
+    if (limit != 0 && size >= limit) throw std::bad_alloc();
+    if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
+    throw std::bad_alloc();
+}
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+
+namespace vorlane {
+namespace {
+
+using testing::AnswerMessageBox;
+using testing::ReadTextOf;
+using testing::WriteTextOf;
+
+class Form1Test : public ::testing::Test {
+protected:
+    void SetUp() override {
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+        form.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    }
+
+    template <typename T>
+    T* Child(const char* name) {
+        T* child = form.findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(child, nullptr) << name;
+        return child;
+    }
+    QPlainTextEdit* Text1() { return Child<QPlainTextEdit>("Text1"); }
+    QPushButton* Command1() { return Child<QPushButton>("Command1"); }
+    QPushButton* Command2() { return Child<QPushButton>("Command2"); }
+
+    Form1 form;
+};
+
+TEST_F(Form1Test, StartsWithTheFixedLayoutAndCaptions) {
+    EXPECT_EQ(form.windowTitle(), "Vorlane");
+    EXPECT_EQ(form.size(), QSize(657, 259));
+    EXPECT_FALSE(form.windowIcon().isNull());
+    EXPECT_EQ(Text1()->geometry(), QRect(16, 8, 633, 193));
+    EXPECT_EQ(Command1()->geometry(), QRect(16, 208, 329, 41));
+    EXPECT_EQ(Command2()->geometry(), QRect(352, 208, 289, 41));
+    EXPECT_EQ(Command1()->text(), "Vorlane");
+    EXPECT_EQ(Command2()->text(), "分隔符替换");
+    EXPECT_TRUE(Text1()->toPlainText().isEmpty());
+    EXPECT_EQ(QApplication::focusWidget(), Text1());
+    EXPECT_EQ(Text1()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_EQ(Text1()->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+}
+
+TEST_F(Form1Test, ResizingMovesNothing) {
+    form.resize(1200, 800);
+    form.showMaximized();
+    QApplication::processEvents();
+    EXPECT_EQ(Text1()->geometry(), QRect(16, 8, 633, 193));
+    EXPECT_EQ(Command1()->geometry(), QRect(16, 208, 329, 41));
+    EXPECT_EQ(Command2()->geometry(), QRect(352, 208, 289, 41));
+}
+
+TEST_F(Form1Test, TabCyclesThroughTheControlsWithoutTypingATab) {
+    QTest::keyClicks(Text1(), "a");
+    for (QWidget* next : {static_cast<QWidget*>(Command1()), static_cast<QWidget*>(Command2()),
+                          static_cast<QWidget*>(Text1())}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), next);
+    }
+    EXPECT_EQ(ReadTextOf(Text1()), u"a");
+}
+
+TEST_F(Form1Test, EnterInTheTextBoxStartsANewLine) {
+    QTest::keyClicks(Text1(), "a");
+    QTest::keyClick(Text1(), Qt::Key_Return);
+    QTest::keyClicks(Text1(), "b");
+    QTest::keyClick(Text1(), Qt::Key_Escape);
+    EXPECT_EQ(ReadTextOf(Text1()), u"a\r\nb");
+    EXPECT_EQ(QApplication::focusWidget(), Text1());
+}
+
+TEST_F(Form1Test, ReadsTheTextExactly) {
+    struct Case {
+        QString inserted;
+        std::u16string read;
+    };
+    const Case cases[] = {
+        {"a\r\nb", u"a\r\nb"},  // pasted line breaks of every kind become CR LF
+        {"a\nb", u"a\r\nb"},
+        {"a\rb", u"a\r\nb"},
+        {"a\r\n", u"a\r\n"},
+        {QString::fromUtf16(u"a\u00A0b \U0001F600\t"), u"a\u00A0b \U0001F600\t"},
+    };
+    for (const Case& c : cases) {
+        Text1()->clear();
+        Text1()->insertPlainText(c.inserted);
+        EXPECT_EQ(ReadTextOf(Text1()), c.read) << c.inserted.toStdString();
+    }
+}
+
+TEST_F(Form1Test, Command1WritesTheKeptLinesAndShowsTheSummary) {
+    WriteTextOf(Text1(), u"x\r\ny\r\nx\r\ny\r\n");
+    const auto box = AnswerMessageBox([&] { QTest::mouseClick(Command1(), Qt::LeftButton); });
+    EXPECT_EQ(ReadTextOf(Text1()), u"x\r\ny");
+    ASSERT_TRUE(box.shown);
+    EXPECT_EQ(box.title, "Vorlane");
+    EXPECT_EQ(box.text, "执行完成，原总数:5，处理后数:2，清出重复数:3");
+    EXPECT_EQ(box.icon, QMessageBox::NoIcon);
+    EXPECT_EQ(box.buttons, QStringList{"确定"});
+}
+
+TEST_F(Form1Test, Command1OnAnEmptyTextShowsNothing) {
+    const auto box = AnswerMessageBox([&] { QTest::mouseClick(Command1(), Qt::LeftButton); });
+    EXPECT_FALSE(box.shown);
+    EXPECT_TRUE(ReadTextOf(Text1()).empty());
+}
+
+TEST_F(Form1Test, UndoBringsBackTheTextFromBeforeTheCommand) {
+    QTest::keyClicks(Text1(), "a");
+    QTest::keyClick(Text1(), Qt::Key_Return);
+    QTest::keyClicks(Text1(), "a");
+    AnswerMessageBox([&] { Command1()->click(); });
+    EXPECT_EQ(ReadTextOf(Text1()), u"a");
+    Text1()->setFocus();
+    QTest::keyClick(Text1(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(ReadTextOf(Text1()), u"a\r\na");
+}
+
+TEST_F(Form1Test, AFailedCommandKeepsTheTextAndTheProgramGoesOn) {
+    std::u16string text;
+    for (int i = 0; i < 20000; ++i) text += u"0123456789\r\n";
+    WriteTextOf(Text1(), text);
+    failAllocationsFrom = 400000;  // the command's copy of the text is larger
+    const auto box = AnswerMessageBox([&] { Command1()->click(); });
+    failAllocationsFrom = 0;
+    ASSERT_TRUE(box.shown);
+    EXPECT_EQ(box.title, "Vorlane");
+    EXPECT_TRUE(box.text.contains("内存不足")) << box.text.toStdString();
+    EXPECT_EQ(ReadTextOf(Text1()), text);
+    EXPECT_TRUE(form.isVisible());
+
+    const auto summary = AnswerMessageBox([&] { Command1()->click(); });
+    EXPECT_EQ(summary.text, "执行完成，原总数:20001，处理后数:1，清出重复数:20000");
+}
+
+}  // namespace
+}  // namespace vorlane
