@@ -55,6 +55,8 @@ Form1::Form1(QWidget* parent)
 
     connect(Command1, &QPushButton::clicked, this,
             [this] { RunWithWaitCursor([this] { RunDuplicateLineRemoval(window_); }); });
+    connect(Command2, &QPushButton::clicked, this,
+            [this] { RunWithWaitCursor([this] { RunLineBreakReplacement(window_); }); });
 }
 
 }  // namespace vorlane

@@ -4,6 +4,7 @@
 #include <new>
 
 #include "remove_duplicate_lines.h"
+#include "replace_line_breaks.h"
 
 namespace vorlane {
 namespace {
@@ -33,6 +34,15 @@ void RunDuplicateLineRemoval(CommandWindow& window) {
         const DuplicateRemovalResult result = RemoveDuplicateLines(text);
         window.WriteText(result.text);
         window.ShowMessage(FormatRemovalSummary(result));
+    });
+}
+
+void RunLineBreakReplacement(CommandWindow& window) {
+    RunKeepingTextOnFailure(window, [&window] {
+        const std::u16string separator =
+            window.AskText(u"请输入要把回车分隔符替换为什么符号?", u"输入替换成的符号", u",");
+        if (separator.empty()) return;
+        window.WriteText(ReplaceLineBreaks(window.ReadText(), separator));
     });
 }
 

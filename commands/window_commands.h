@@ -8,4 +8,8 @@ namespace vorlane {
 // and shows the summary. Does nothing when the text is empty.
 void RunDuplicateLineRemoval(CommandWindow& window);
 
+// Asks for a separator and replaces every line break in the window's text with
+// it. An empty answer (cancel, or OK on an empty field) leaves the text alone.
+void RunLineBreakReplacement(CommandWindow& window);
+
 }  // namespace vorlane

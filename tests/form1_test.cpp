@@ -29,7 +29,9 @@ void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
 namespace vorlane {
 namespace {
 
+using testing::AnswerInputBox;
 using testing::AnswerMessageBox;
+using testing::Press;
 using testing::ReadTextOf;
 using testing::WriteTextOf;
 
@@ -160,6 +162,63 @@ TEST_F(Form1Test, AFailedCommandKeepsTheTextAndTheProgramGoesOn) {
 
     const auto summary = AnswerMessageBox([&] { Command1()->click(); });
     EXPECT_EQ(summary.text, "执行完成，原总数:20001，处理后数:1，清出重复数:20000");
+}
+
+TEST_F(Form1Test, Command2AsksForTheSeparatorInChinese) {
+    const auto box = AnswerInputBox([&] { QTest::mouseClick(Command2(), Qt::LeftButton); },
+                                    [](QInputDialog* b) { b->reject(); });
+    ASSERT_TRUE(box.shown);
+    EXPECT_EQ(box.title, "输入替换成的符号");
+    EXPECT_EQ(box.prompt, "请输入要把回车分隔符替换为什么符号?");
+    EXPECT_EQ(box.initialText, ",");
+    EXPECT_TRUE(box.buttons.contains("确定")) << box.buttons.join(' ').toStdString();
+    EXPECT_TRUE(box.buttons.contains("取消")) << box.buttons.join(' ').toStdString();
+}
+
+TEST_F(Form1Test, Command2JoinsTheLinesOrLeavesThemOnAnEmptyAnswer) {
+    struct Case {
+        const char* name;
+        std::function<void(QInputDialog*)> respond;
+        std::u16string expected;
+    };
+    const auto typeAndPress = [](const QString& typed) {
+        return [typed](QInputDialog* box) {
+            QLineEdit* field = box->findChild<QLineEdit*>();
+            field->selectAll();
+            QTest::keyClick(field, Qt::Key_Delete);
+            field->insert(typed);  // as an input method would type it
+            QTest::keyClick(field, Qt::Key_Return);
+        };
+    };
+    const Case cases[] = {
+        {"OK with the default", [](QInputDialog* b) { Press(b, QDialogButtonBox::AcceptRole); },
+         u"a,b,,c,"},
+        {"a typed answer", typeAndPress(QString::fromUtf16(u" 、 ")), u"a 、 b 、  、 c 、 "},
+        {"Cancel", [](QInputDialog* b) { Press(b, QDialogButtonBox::RejectRole); },
+         u"a\r\nb\r\n\r\nc\r\n"},
+        {"OK on an emptied field", typeAndPress({}), u"a\r\nb\r\n\r\nc\r\n"},
+        {"closing the box", [](QInputDialog* b) { b->close(); }, u"a\r\nb\r\n\r\nc\r\n"},
+    };
+    for (const Case& c : cases) {
+        WriteTextOf(Text1(), u"a\r\nb\r\n\r\nc\r\n");
+        AnswerInputBox([&] { Command2()->click(); }, c.respond);
+        EXPECT_EQ(ReadTextOf(Text1()), c.expected) << c.name;
+    }
+}
+
+TEST_F(Form1Test, UndoBringsBackTheTextFromBeforeTheReplacement) {
+    QTest::keyClicks(Text1(), "a");
+    QTest::keyClick(Text1(), Qt::Key_Return);
+    QTest::keyClicks(Text1(), "b");
+    AnswerInputBox([&] { Command2()->click(); },
+                   [](QInputDialog* b) { Press(b, QDialogButtonBox::AcceptRole); });
+    EXPECT_EQ(ReadTextOf(Text1()), u"a,b");
+    Text1()->setFocus();
+    QTest::keyClick(Text1(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(ReadTextOf(Text1()), u"a\r\nb");
+
+    const auto summary = AnswerMessageBox([&] { Command1()->click(); });
+    EXPECT_EQ(summary.text, "执行完成，原总数:2，处理后数:2，清出重复数:0");
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "fake_window.h"
 
 namespace vorlane {
@@ -43,6 +45,45 @@ TEST(RunDuplicateLineRemoval, ReportsAFailureAndKeepsTheText) {
     ASSERT_EQ(window.errors.size(), 1U);
     EXPECT_NE(window.errors[0].find(u"内存不足"), std::u16string::npos);
     EXPECT_NE(window.errors[0].find(u"保持不变"), std::u16string::npos);
+}
+
+TEST(RunLineBreakReplacement, AsksForTheSeparatorWithACommaReady) {
+    FakeWindow window(u"a\r\nb");
+    RunLineBreakReplacement(window);
+    ASSERT_EQ(window.questions.size(), 1U);
+    EXPECT_EQ(window.questions[0].prompt, u"请输入要把回车分隔符替换为什么符号?");
+    EXPECT_EQ(window.questions[0].title, u"输入替换成的符号");
+    EXPECT_EQ(window.questions[0].initialText, u",");
+}
+
+TEST(RunLineBreakReplacement, WritesTheJoinedTextForAnyAnswer) {
+    struct Case {
+        std::u16string text;
+        std::u16string answer;
+        std::u16string expected;
+    };
+    const std::vector<Case> cases = {
+        {u"a\r\nb\r\nc", u",", u"a,b,c"},
+        {u"a\r\nb", u" ; ", u"a ; b"},
+        {u"abc", u",", u"abc"},  // written back even without a line break
+        {u"", u",", u""},
+    };
+    for (const Case& c : cases) {
+        FakeWindow window(c.text);
+        window.answer = c.answer;
+        RunLineBreakReplacement(window);
+        EXPECT_EQ(window.text, c.expected);
+        EXPECT_EQ(window.writes, 1);
+        EXPECT_TRUE(window.messages.empty());
+    }
+}
+
+TEST(RunLineBreakReplacement, AnEmptyAnswerLeavesTheTextAlone) {
+    FakeWindow window(u"a\r\nb");
+    window.answer = u"";
+    RunLineBreakReplacement(window);
+    EXPECT_EQ(window.writes, 0);
+    EXPECT_EQ(window.text, u"a\r\nb");
 }
 
 }  // namespace

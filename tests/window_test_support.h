@@ -4,6 +4,9 @@
 // way the commands do, and answer the modal boxes that a click opens.
 
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -40,6 +43,44 @@ inline BoxSeen AnswerMessageBox(const std::function<void()>& action) {
     timer.start(5);
     action();
     return seen;
+}
+
+struct InputBoxSeen {
+    bool shown = false;
+    QString title;
+    QString prompt;
+    QString initialText;
+    QStringList buttons;
+};
+
+// Runs `action`; when an input box opens meanwhile, records it and lets
+// `respond` answer it (type into its field, press a button).
+inline InputBoxSeen AnswerInputBox(const std::function<void()>& action,
+                                   const std::function<void(QInputDialog*)>& respond) {
+    InputBoxSeen seen;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        if (box == nullptr || seen.shown) return;
+        seen.shown = true;
+        seen.title = box->windowTitle();
+        seen.prompt = box->labelText();
+        seen.initialText = box->textValue();
+        for (QAbstractButton* button : box->findChild<QDialogButtonBox*>()->buttons()) {
+            seen.buttons << button->text();
+        }
+        respond(box);
+    });
+    timer.start(5);
+    action();
+    return seen;
+}
+
+// Presses the input box's button with the given role.
+inline void Press(QInputDialog* box, QDialogButtonBox::ButtonRole role) {
+    for (QAbstractButton* button : box->findChild<QDialogButtonBox*>()->buttons()) {
+        if (box->findChild<QDialogButtonBox*>()->buttonRole(button) == role) button->click();
+    }
 }
 
 inline std::u16string ReadTextOf(QPlainTextEdit* textBox) {
