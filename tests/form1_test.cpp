@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -70,6 +71,39 @@ TEST_F(Form1Test, StartsWithTheFixedLayoutAndCaptions) {
     EXPECT_EQ(QApplication::focusWidget(), Text1());
     EXPECT_EQ(Text1()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
     EXPECT_EQ(Text1()->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+}
+
+// Run once as it is and once with QT_SCALE_FACTOR=2: the window keeps its
+// proportions in device pixels.
+TEST_F(Form1Test, ScalesEveryControlWithTheScreen) {
+    const qreal scale = qEnvironmentVariable("QT_SCALE_FACTOR", "1").toDouble();
+    ASSERT_EQ(form.devicePixelRatio(), scale);
+    const struct {
+        QWidget* widget;
+        QSize size;
+    } cases[] = {{&form, {657, 259}},
+                 {Text1(), {633, 193}},
+                 {Command1(), {329, 41}},
+                 {Command2(), {289, 41}}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.widget->grab().size(), c.size * scale) << c.widget->objectName().toStdString();
+    }
+    EXPECT_EQ(Command2()->mapTo(&form, QPoint(0, 0)), QPoint(352, 208));
+}
+
+TEST_F(Form1Test, ScreenReadersHearWhatTheEyeSees) {
+    const struct {
+        QWidget* widget;
+        QString name;
+    } cases[] = {{Text1(), "文本列表"}, {Command1(), "Vorlane"}, {Command2(), "分隔符替换"}};
+    for (const auto& c : cases) {
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(c.widget);
+        ASSERT_NE(accessible, nullptr);
+        EXPECT_EQ(accessible->text(QAccessible::Name), c.name);
+        const QString description = accessible->text(QAccessible::Description);
+        EXPECT_GE(description.size(), 10) << c.name.toStdString();
+        EXPECT_TRUE(description.contains(QString::fromUtf16(u"列表"))) << c.name.toStdString();
+    }
 }
 
 TEST_F(Form1Test, ResizingMovesNothing) {
