@@ -1,9 +1,11 @@
 #include "qt_command_window.h"
 
+#include <QClipboard>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QShortcut>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
@@ -46,6 +48,10 @@ private:
 void ShowBox(QWidget* parent, QMessageBox::Icon icon, std::u16string_view text) {
     ArrowCursorWhileModal arrow;
     QMessageBox box(icon, QStringLiteral("Vorlane"), ToQString(text), QMessageBox::Ok, parent);
+    // Ctrl+C copies the message, so the counts can be pasted elsewhere.
+    const QShortcut copy(QKeySequence::Copy, &box, [&box] {
+        QGuiApplication::clipboard()->setText(box.text());
+    });
     box.exec();
 }
 
