@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs, with apt-get, whatever Vorlane needs to build, test and run that is
-# not on the machine yet. Runs as root, or through sudo.
+# Installs, with apt-get, whatever Vorlane needs to build and run that is not on
+# the machine yet, and the packages named as arguments. Runs as root, or
+# through sudo.
 set -euo pipefail
 
 packages=(

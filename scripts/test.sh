@@ -3,9 +3,12 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh
+# The real-window tests need an X server, a window manager, xdotool, the
+# clipboard and screenshots; the package test validates the desktop entry.
+scripts/install-deps.sh xvfb xauth openbox xdotool xclip imagemagick desktop-file-utils
 jobs=$(nproc)
 
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release
 cmake --build build/release -j "$jobs"
+(cd build/release && cpack -G DEB >/dev/null)
 ctest --test-dir build/release --output-on-failure -j "$jobs"
