@@ -34,15 +34,14 @@ void RunWithWaitCursor(Command command) {
 Form1::Form1(QWidget* parent)
     : QWidget(parent),
       Text1(new QPlainTextEdit(this)),
-      Command1(MakeButton(QStringLiteral("Vorlane"), QStringLiteral("Command1"),
-                          QRect(16, 208, 329, 41),
-                          QStringLiteral("删除列表中重复的行：已在前面保留的内容中出现过的行被清出，"
-                                         "其余各行按原顺序保留，并报告处理前后的行数。"),
-                          this)),
-      Command2(MakeButton(QStringLiteral("分隔符替换"), QStringLiteral("Command2"),
-                          QRect(352, 208, 289, 41),
-                          QStringLiteral("把列表中的每个换行替换为输入的分隔符，使各行合并成一行。"),
-                          this)),
+      Command1(
+          MakeButton(QStringLiteral("Vorlane"), QStringLiteral("Command1"), QRect(16, 208, 329, 41),
+                     QStringLiteral("删除列表中重复的行：已在前面保留的内容中出现过的行被清出，"
+                                    "其余各行按原顺序保留，并报告处理前后的行数。"),
+                     this)),
+      Command2(MakeButton(
+          QStringLiteral("分隔符替换"), QStringLiteral("Command2"), QRect(352, 208, 289, 41),
+          QStringLiteral("把列表中的每个换行替换为输入的分隔符，使各行合并成一行。"), this)),
       window_(Text1, this) {
     setWindowTitle(QStringLiteral("Vorlane"));
     setWindowIcon(QIcon(QStringLiteral(":/vorlane.png")));

@@ -24,9 +24,7 @@ std::u16string ToU16String(const QString& text) {
 // The document keeps each line break as a block boundary, which its raw text
 // shows as U+2029; Shift+Enter puts U+2028 inside a block, which also shows as
 // a new line. Both are the user's line breaks.
-bool IsLineBreak(QChar c) {
-    return c == QChar::ParagraphSeparator || c == QChar::LineSeparator;
-}
+bool IsLineBreak(QChar c) { return c == QChar::ParagraphSeparator || c == QChar::LineSeparator; }
 
 // While a modal box is up, the wait cursor of a running command must not hide
 // the ordinary pointer.
@@ -49,9 +47,8 @@ void ShowBox(QWidget* parent, QMessageBox::Icon icon, std::u16string_view text) 
     ArrowCursorWhileModal arrow;
     QMessageBox box(icon, QStringLiteral("Vorlane"), ToQString(text), QMessageBox::Ok, parent);
     // Ctrl+C copies the message, so the counts can be pasted elsewhere.
-    const QShortcut copy(QKeySequence::Copy, &box, [&box] {
-        QGuiApplication::clipboard()->setText(box.text());
-    });
+    const QShortcut copy(QKeySequence::Copy, &box,
+                         [&box] { QGuiApplication::clipboard()->setText(box.text()); });
     box.exec();
 }
 

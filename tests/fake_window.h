@@ -27,8 +27,8 @@ public:
     void ShowError(std::u16string_view message) override { errors.emplace_back(message); }
     std::u16string AskText(std::u16string_view prompt, std::u16string_view title,
                            std::u16string_view initialText) override {
-        questions.push_back({std::u16string(prompt), std::u16string(title),
-                             std::u16string(initialText)});
+        questions.push_back(
+            {std::u16string(prompt), std::u16string(title), std::u16string(initialText)});
         return answer;
     }
 

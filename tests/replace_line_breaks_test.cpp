@@ -18,11 +18,11 @@ struct Case {
 TEST(ReplaceLineBreaks, ReplacesEveryCrLfAndNothingElse) {
     const std::vector<Case> cases = {
         {u"a\r\nb\r\nc", u",", u"a,b,c"},
-        {u"a\r\nb\r\n", u",", u"a,b,"},   // a trailing break gives a trailing separator
-        {u"a\r\n\r\nb", u",", u"a,,b"},   // an empty line gives two in a row
+        {u"a\r\nb\r\n", u",", u"a,b,"},  // a trailing break gives a trailing separator
+        {u"a\r\n\r\nb", u",", u"a,,b"},  // an empty line gives two in a row
         {u"a\r\nb", u"、", u"a、b"},
-        {u"a\r\nb", u"; ", u"a; b"},      // used as typed, spaces included
-        {u"a\nb", u",", u"a\nb"},         // lone LF and lone CR are text
+        {u"a\r\nb", u"; ", u"a; b"},  // used as typed, spaces included
+        {u"a\nb", u",", u"a\nb"},     // lone LF and lone CR are text
         {u"a\rb", u",", u"a\rb"},
         {u"a\r\r\n\nb", u",", u"a\r,\nb"},
         {u"", u",", u""},
@@ -33,7 +33,8 @@ TEST(ReplaceLineBreaks, ReplacesEveryCrLfAndNothingElse) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ReplaceLineBreaks(c.text, c.separator), c.expected)
-            << ::testing::PrintToString(c.text) << " with " << ::testing::PrintToString(c.separator);
+            << ::testing::PrintToString(c.text) << " with "
+            << ::testing::PrintToString(c.separator);
     }
 }
 
@@ -42,13 +43,14 @@ TEST(ReplaceLineBreaks, NeverRescansWhatItEmitted) {
         {u"a\r\nb", u"\r\n", u"a\r\nb"},
         {u"a\r\nb", u"\r", u"a\rb"},
         {u"a\r\nb", u"\n", u"a\nb"},
-        {u"a\r\n\nb", u"\r", u"a\r\nb"},    // the emitted CR meets a lone LF: both stay
-        {u"a\r\r\nb", u"\n", u"a\r\nb"},    // a lone CR meets the emitted LF
+        {u"a\r\n\nb", u"\r", u"a\r\nb"},  // the emitted CR meets a lone LF: both stay
+        {u"a\r\r\nb", u"\n", u"a\r\nb"},  // a lone CR meets the emitted LF
         {u"a\r\nb", u"\r\n\r\n", u"a\r\n\r\nb"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ReplaceLineBreaks(c.text, c.separator), c.expected)
-            << ::testing::PrintToString(c.text) << " with " << ::testing::PrintToString(c.separator);
+            << ::testing::PrintToString(c.text) << " with "
+            << ::testing::PrintToString(c.separator);
     }
 }
 
