@@ -162,6 +162,8 @@ TEST_F(Form1Test, Command1WritesTheKeptLinesAndShowsTheSummary) {
     EXPECT_EQ(box.text, "执行完成，原总数:5，处理后数:2，清出重复数:3");
     EXPECT_EQ(box.icon, QMessageBox::NoIcon);
     EXPECT_EQ(box.buttons, QStringList{"确定"});
+    EXPECT_FALSE(box.waitCursor);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);  // not left busy
 }
 
 TEST_F(Form1Test, Command1OnAnEmptyTextShowsNothing) {
@@ -207,6 +209,8 @@ TEST_F(Form1Test, Command2AsksForTheSeparatorInChinese) {
     EXPECT_EQ(box.initialText, ",");
     EXPECT_TRUE(box.buttons.contains("确定")) << box.buttons.join(' ').toStdString();
     EXPECT_TRUE(box.buttons.contains("取消")) << box.buttons.join(' ').toStdString();
+    EXPECT_FALSE(box.waitCursor);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(Form1Test, Command2JoinsTheLinesOrLeavesThemOnAnEmptyAnswer) {

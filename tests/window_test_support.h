@@ -4,6 +4,7 @@
 // way the commands do, and answer the modal boxes that a click opens.
 
 #include <QApplication>
+#include <QCursor>
 #include <QDialogButtonBox>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -24,7 +25,13 @@ struct BoxSeen {
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QStringList buttons;
+    bool waitCursor = false;  // the pointer showed busy over the box
 };
+
+inline bool WaitCursorShown() {
+    const QCursor* cursor = QGuiApplication::overrideCursor();
+    return cursor != nullptr && cursor->shape() == Qt::WaitCursor;
+}
 
 // Runs `action`; when a message box opens meanwhile, records it and presses OK.
 inline BoxSeen AnswerMessageBox(const std::function<void()>& action) {
@@ -37,6 +44,7 @@ inline BoxSeen AnswerMessageBox(const std::function<void()>& action) {
         seen.title = box->windowTitle();
         seen.text = box->text();
         seen.icon = box->icon();
+        seen.waitCursor = WaitCursorShown();
         for (QAbstractButton* button : box->buttons()) seen.buttons << button->text();
         box->button(QMessageBox::Ok)->click();
     });
@@ -51,6 +59,7 @@ struct InputBoxSeen {
     QString prompt;
     QString initialText;
     QStringList buttons;
+    bool waitCursor = false;
 };
 
 // Runs `action`; when an input box opens meanwhile, records it and lets
@@ -66,6 +75,7 @@ inline InputBoxSeen AnswerInputBox(const std::function<void()>& action,
         seen.title = box->windowTitle();
         seen.prompt = box->labelText();
         seen.initialText = box->textValue();
+        seen.waitCursor = WaitCursorShown();
         for (QAbstractButton* button : box->findChild<QDialogButtonBox*>()->buttons()) {
             seen.buttons << button->text();
         }
