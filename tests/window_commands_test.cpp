@@ -78,6 +78,17 @@ TEST(RunLineBreakReplacement, WritesTheJoinedTextForAnyAnswer) {
     }
 }
 
+TEST(RunLineBreakReplacement, TheJoinedLineIsOneLineForDuplicateRemoval) {
+    FakeWindow window(u"a\r\nb\r\nc");
+    window.answer = u",";
+    RunLineBreakReplacement(window);
+    RunLineBreakReplacement(window);  // nothing left to replace
+    RunDuplicateLineRemoval(window);
+    EXPECT_EQ(window.text, u"a,b,c");
+    ASSERT_EQ(window.messages.size(), 1U);
+    EXPECT_EQ(window.messages[0], u"执行完成，原总数:1，处理后数:1，清出重复数:0");
+}
+
 TEST(RunLineBreakReplacement, AnEmptyAnswerLeavesTheTextAlone) {
     FakeWindow window(u"a\r\nb");
     window.answer = u"";
