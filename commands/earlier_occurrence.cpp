@@ -1,9 +1,10 @@
 // A line can occur inside an earlier line only if its key, its first
-// kKeyLength units (or all of it, if shorter), occurs there too. One pass of
-// hashes over the lines finds where keys occur; only the lines whose key
-// occurs earlier are asked, and only the lines holding a later line's key are
-// searched. On ordinary lists both sets are small, so the suffix array, the
-// costly part, covers little or nothing.
+// kKeyLength units (or all of it, if shorter), occurs there too. A pass of
+// hashes over the lines finds where each key first occurs; a line whose key
+// occurs nowhere before it is not in an earlier line. Most lines that remain
+// are settled by comparing them with the text at their key's first
+// occurrence. The few left are answered by a suffix array of just them and the
+// lines that hold their keys, found by a second pass.
 
 #include <algorithm>
 #include <cstdint>
@@ -16,11 +17,13 @@ namespace vorlane::internal {
 namespace {
 
 constexpr std::size_t kKeyLength = 8;
+constexpr std::size_t kLookAhead = 16;  // table lookups started ahead of use
 constexpr std::uint32_t kNowhere = 0xFFFFFFFF;
 
 struct Key {
-    std::uint32_t firstLineHoldingIt = kNowhere;
-    std::uint32_t lastOwner = 0;  // the last line that starts with this key
+    std::uint32_t firstLine = kNowhere;  // the first line holding this key
+    std::size_t firstOffset = 0;         // where in that line
+    std::uint32_t lastOwner = 0;         // the last line that starts with this key
 };
 
 // The hash of the `length` units (at most kKeyLength) at `units`. Keys of
@@ -35,79 +38,105 @@ std::uint64_t KeyHash(const char16_t* units, std::size_t length) {
     return words[0] * 0x9E3779B97F4A7C15 + words[1] * 0xC2B2AE3D27D4EB4F + length;
 }
 
+// The keys of the lines marked as owners. Keys whose hashes meet share one
+// entry, which only makes the answers below less sharp, never wrong.
 class KeyIndex {
 public:
-    explicit KeyIndex(const std::vector<std::u16string_view>& lines)
-        : table_(lines.size()), filter_(lines.size()), keyOfLine_(lines.size()) {
+    KeyIndex(const std::vector<std::u16string_view>& lines, const std::vector<bool>& owners)
+        : table_(lines.size()), filter_(lines.size()), keyOfLine_(lines.size(), kNowhere) {
+        std::vector<std::uint64_t> hashes(lines.size());
         for (std::size_t line = 0; line < lines.size(); ++line) {
+            if (!owners[line]) continue;
             const std::u16string_view key = lines[line].substr(0, kKeyLength);
-            const std::uint64_t hash = KeyHash(key.data(), key.size());
-            std::uint32_t found = kNowhere;
-            table_.FindEach(hash, [&](std::uint32_t k) { return found = k, true; });
-            if (found == kNowhere) {
-                found = static_cast<std::uint32_t>(keys_.size());
-                keys_.emplace_back();
-                table_.Insert(hash, found);
-                filter_.Add(hash);
-            }
-            keys_[found].lastOwner = static_cast<std::uint32_t>(line);
-            keyOfLine_[line] = found;
+            hashes[line] = KeyHash(key.data(), key.size());
             lengths_ |= 1U << key.size();
+        }
+        for (std::size_t line = 0; line < lines.size(); ++line) {
+            if (line + kLookAhead < lines.size()) table_.Prefetch(hashes[line + kLookAhead]);
+            if (owners[line]) AddOwner(line, hashes[line]);
         }
     }
 
-    bool HasKeysOfLength(std::size_t length) const { return (lengths_ >> length) & 1; }
-
-    Key* Find(std::uint64_t hash) {
-        if (!filter_.MayContain(hash)) return nullptr;
-        Key* key = nullptr;
-        table_.FindEach(hash, [&](std::uint32_t k) { return key = &keys_[k], true; });
-        return key;
+    // Visits every run of units in the lines that may be a key, in order;
+    // records where each key first occurs. Returns, for each line, whether it
+    // holds the key of a later owner.
+    std::vector<bool> Scan(const std::vector<std::u16string_view>& lines) {
+        std::vector<bool> holdsLaterKey(lines.size(), false);
+        for (std::size_t line = 0; line < lines.size(); ++line) {
+            for (std::size_t length = 1; length <= kKeyLength; ++length) {
+                if ((lengths_ >> length) & 1) ScanRuns(lines, line, length, holdsLaterKey);
+            }
+        }
+        return holdsLaterKey;
     }
 
     const Key& KeyOf(std::size_t line) const { return keys_[keyOfLine_[line]]; }
 
 private:
+    void AddOwner(std::size_t line, std::uint64_t hash) {
+        std::uint32_t found = kNowhere;
+        table_.FindEach(hash, [&](std::uint32_t key) { return found = key, true; });
+        if (found == kNowhere) {
+            found = static_cast<std::uint32_t>(keys_.size());
+            keys_.emplace_back();
+            table_.Insert(hash, found);
+            filter_.Add(hash);
+        }
+        keys_[found].lastOwner = static_cast<std::uint32_t>(line);
+        keyOfLine_[line] = found;
+    }
+
+    void ScanRuns(const std::vector<std::u16string_view>& lines, std::size_t line,
+                  std::size_t length, std::vector<bool>& holdsLaterKey) {
+        const std::u16string_view text = lines[line];
+        for (std::size_t start = 0; start + length <= text.size(); ++start) {
+            const std::uint64_t hash = KeyHash(text.data() + start, length);
+            if (!filter_.MayContain(hash)) continue;
+            table_.FindEach(hash, [&](std::uint32_t k) {
+                Key& key = keys_[k];
+                if (key.firstLine == kNowhere) {
+                    key.firstLine = static_cast<std::uint32_t>(line);
+                    key.firstOffset = start;
+                }
+                if (key.lastOwner > line) holdsLaterKey[line] = true;
+                return true;
+            });
+        }
+    }
+
     text_hash::HashTable table_;
     text_hash::HashFilter filter_;
     std::vector<Key> keys_;
     std::vector<std::uint32_t> keyOfLine_;
-    unsigned lengths_ = 0;
+    unsigned lengths_ = 0;  // bit n set: some key has n units
 };
-
-// Calls visit(hash) with the key hash of every run of `length` units in `text`.
-template <typename Visit>
-void ForEachRun(std::u16string_view text, std::size_t length, Visit visit) {
-    for (std::size_t start = 0; start + length <= text.size(); ++start) {
-        visit(KeyHash(text.data() + start, length));
-    }
-}
 
 }  // namespace
 
 std::vector<bool> OccursInEarlierLine(const std::vector<std::u16string_view>& lines) {
-    KeyIndex keys(lines);
-    std::vector<bool> searched(lines.size(), false);
-    for (std::size_t line = 0; line < lines.size(); ++line) {
-        const auto here = static_cast<std::uint32_t>(line);
-        for (std::size_t length = 1; length <= kKeyLength; ++length) {
-            if (!keys.HasKeysOfLength(length)) continue;
-            ForEachRun(lines[line], length, [&](std::uint64_t hash) {
-                Key* key = keys.Find(hash);
-                if (key == nullptr) return;
-                key->firstLineHoldingIt = std::min(key->firstLineHoldingIt, here);
-                if (key->lastOwner > here) searched[line] = true;
-            });
+    std::vector<bool> found(lines.size(), false);
+    std::vector<bool> unsettled(lines.size(), false);
+    bool anyUnsettled = false;
+    {
+        KeyIndex keys(lines, std::vector<bool>(lines.size(), true));
+        keys.Scan(lines);
+        for (std::size_t line = 0; line < lines.size(); ++line) {
+            const Key& key = keys.KeyOf(line);
+            if (key.firstLine >= line) continue;
+            const std::u16string_view there = lines[key.firstLine].substr(key.firstOffset);
+            found[line] = there.starts_with(lines[line]);
+            unsettled[line] = !found[line];
+            anyUnsettled = anyUnsettled || unsettled[line];
         }
     }
-    std::vector<bool> asked(lines.size(), false);
-    bool anyAsked = false;
+    if (!anyUnsettled) return found;
+    KeyIndex keys(lines, unsettled);
+    const std::vector<bool> searched = keys.Scan(lines);
+    const std::vector<bool> foundLater = SearchEarlierLines(lines, searched, unsettled);
     for (std::size_t line = 0; line < lines.size(); ++line) {
-        asked[line] = keys.KeyOf(line).firstLineHoldingIt < line;
-        anyAsked = anyAsked || asked[line];
+        if (foundLater[line]) found[line] = true;
     }
-    if (!anyAsked) return asked;
-    return SearchEarlierLines(lines, searched, asked);
+    return found;
 }
 
 }  // namespace vorlane::internal

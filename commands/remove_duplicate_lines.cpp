@@ -30,7 +30,12 @@ std::u16string ToDecimal(std::int64_t value) {
 }
 
 std::vector<std::u16string_view> SplitAtLineBreaks(std::u16string_view text) {
+    std::size_t breaks = 0;
+    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+        breaks += text[i] == u'\r' && text[i + 1] == u'\n' ? 1 : 0;
+    }
     std::vector<std::u16string_view> lines;
+    lines.reserve(breaks + 1);
     std::size_t start = 0;
     for (std::size_t i = 0; i + 1 < text.size(); ++i) {
         if (text[i] == u'\r' && text[i + 1] == u'\n') {
@@ -44,16 +49,21 @@ std::vector<std::u16string_view> SplitAtLineBreaks(std::u16string_view text) {
 }
 
 constexpr std::uint32_t kRepeat = 0xFFFFFFFF;
+constexpr std::size_t kLookAhead = 16;  // table lookups started ahead of use
 
 // For each line: its number among the distinct non-empty lines if it is the
 // first of its text, else kRepeat. Fills `distinct` with those first lines.
 std::vector<std::uint32_t> NumberFirstOccurrences(const std::vector<std::u16string_view>& lines,
                                                   std::vector<std::u16string_view>& distinct) {
+    std::vector<std::uint64_t> hashes(lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) hashes[i] = text_hash::QuickHash(lines[i]);
     text_hash::HashTable seen(lines.size());
+    distinct.reserve(lines.size());
     std::vector<std::uint32_t> numbers(lines.size(), kRepeat);
     for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i + kLookAhead < lines.size()) seen.Prefetch(hashes[i + kLookAhead]);
         if (lines[i].empty()) continue;
-        const std::uint64_t hash = text_hash::QuickHash(lines[i]);
+        const std::uint64_t hash = hashes[i];
         const bool repeat = seen.FindEach(
             hash, [&](std::uint32_t earlier) { return distinct[earlier] == lines[i]; });
         if (repeat) continue;

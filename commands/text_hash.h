@@ -99,8 +99,9 @@ private:
     std::uint64_t mask_ = 0;
 };
 
-// Open-addressing table from hash to a 32-bit value; one hash may carry
-// several values (texts that collide), which FindEach visits in turn.
+// Open-addressing table from hash to a 32-bit value. Slots keep 32 bits of
+// the hash, so values under different hashes can meet: FindEach visits every
+// value that may belong to a hash, and the caller tells which one does.
 class HashTable {
 public:
     explicit HashTable(std::size_t expectedCount) {
@@ -110,27 +111,37 @@ public:
         mask_ = slots - 1;
     }
     void Insert(std::uint64_t hash, std::uint32_t value) {
-        std::size_t slot = Scatter(hash) & mask_;
+        const std::uint64_t scattered = Scatter(hash);
+        std::size_t slot = scattered & mask_;
         while (slots_[slot].value != kEmpty) slot = (slot + 1) & mask_;
-        slots_[slot] = {hash, value};
+        slots_[slot] = {Fingerprint(scattered), value};
     }
-    // Calls visit(value) for each value stored under `hash` until it returns true;
-    // returns whether one did.
+    // Calls visit(value) for each value that may be stored under `hash` until it
+    // returns true; returns whether one did.
     template <typename Visit>
     bool FindEach(std::uint64_t hash, Visit visit) const {
-        for (std::size_t slot = Scatter(hash) & mask_; slots_[slot].value != kEmpty;
+        const std::uint64_t scattered = Scatter(hash);
+        const std::uint32_t fingerprint = Fingerprint(scattered);
+        for (std::size_t slot = scattered & mask_; slots_[slot].value != kEmpty;
              slot = (slot + 1) & mask_) {
-            if (slots_[slot].hash == hash && visit(slots_[slot].value)) return true;
+            if (slots_[slot].fingerprint == fingerprint && visit(slots_[slot].value)) return true;
         }
         return false;
+    }
+    // Starts loading the slot of `hash` into the cache, ahead of a FindEach.
+    void Prefetch(std::uint64_t hash) const {
+        __builtin_prefetch(&slots_[Scatter(hash) & mask_]);
     }
 
 private:
     static constexpr std::uint32_t kEmpty = 0xFFFFFFFF;
     struct Slot {
-        std::uint64_t hash = 0;
+        std::uint32_t fingerprint = 0;
         std::uint32_t value = kEmpty;
     };
+    static std::uint32_t Fingerprint(std::uint64_t scattered) {
+        return static_cast<std::uint32_t>(scattered >> 32);
+    }
     std::vector<Slot> slots_;
     std::size_t mask_ = 0;
 };
