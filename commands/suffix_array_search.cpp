@@ -30,23 +30,30 @@ constexpr std::uint8_t kLineEnd = 0xFF;
 // starts with a later byte, so an encoded line matches only at a unit boundary.
 class UnitCodes {
 public:
-    explicit UnitCodes(const std::vector<std::uint64_t>& counts) : rank_(counts.size()) {
-        std::vector<std::uint32_t> units;
-        for (std::uint32_t unit = 0; unit < counts.size(); ++unit) {
-            if (counts[unit] != 0) units.push_back(unit);
+    UnitCodes(const std::vector<std::u16string_view>& lines, const std::vector<bool>& indexed) {
+        std::size_t total = 0;
+        for (std::size_t i = 0; i < lines.size(); ++i) total += indexed[i] ? lines[i].size() : 0;
+        std::vector<UnitCount> counts = CountUnits(lines, indexed, total);
+        std::vector<std::uint32_t> byFrequency(counts.size());
+        for (std::uint32_t i = 0; i < counts.size(); ++i) byFrequency[i] = i;
+        std::stable_sort(byFrequency.begin(), byFrequency.end(), [&](std::uint32_t a, std::uint32_t b) {
+            return counts[a].count > counts[b].count;
+        });
+        for (std::uint32_t rank = 0; rank < counts.size(); ++rank) counts[byFrequency[rank]].rank = rank;
+        for (const UnitCount& c : counts) encodedSize_ += c.count * CodeLength(c.rank);
+        // A table over all units pays off only for long texts.
+        if (total >= kAllUnits) {
+            rankByUnit_.resize(kAllUnits);
+            for (const UnitCount& c : counts) rankByUnit_[c.unit] = c.rank;
+        } else {
+            sorted_ = std::move(counts);
         }
-        std::stable_sort(units.begin(), units.end(),
-                         [&](std::uint32_t a, std::uint32_t b) { return counts[a] > counts[b]; });
-        for (std::uint32_t rank = 0; rank < units.size(); ++rank) rank_[units[rank]] = rank;
     }
 
-    std::size_t Length(char16_t unit) const {
-        const std::uint32_t rank = rank_[unit];
-        return rank < 128 ? 1 : rank < 128 + 2048 ? 2 : 3;
-    }
+    std::size_t EncodedSize() const { return encodedSize_; }
 
     std::uint8_t* Encode(char16_t unit, std::uint8_t* out) const {
-        std::uint32_t rank = rank_[unit];
+        std::uint32_t rank = RankOf(unit);
         if (rank < 128) {
             *out++ = static_cast<std::uint8_t>(rank);
         } else if ((rank -= 128) < 2048) {
@@ -62,7 +69,55 @@ public:
     }
 
 private:
-    std::vector<std::uint32_t> rank_;
+    static constexpr std::size_t kAllUnits = 0x10000;
+    struct UnitCount {
+        char16_t unit;
+        std::uint64_t count;
+        std::uint32_t rank = 0;
+    };
+
+    static std::size_t CodeLength(std::uint32_t rank) {
+        return rank < 128 ? 1 : rank < 128 + 2048 ? 2 : 3;
+    }
+
+    // The units of the indexed lines with their counts, in ascending order.
+    static std::vector<UnitCount> CountUnits(const std::vector<std::u16string_view>& lines,
+                                             const std::vector<bool>& indexed, std::size_t total) {
+        if (total >= kAllUnits) {
+            std::vector<std::uint64_t> perUnit(kAllUnits, 0);
+            for (std::size_t i = 0; i < lines.size(); ++i) {
+                if (indexed[i]) for (const char16_t unit : lines[i]) ++perUnit[unit];
+            }
+            std::vector<UnitCount> counts;
+            for (std::size_t unit = 0; unit < kAllUnits; ++unit) {
+                if (perUnit[unit] != 0) counts.push_back({static_cast<char16_t>(unit), perUnit[unit]});
+            }
+            return counts;
+        }
+        std::vector<char16_t> units;
+        units.reserve(total);
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            if (indexed[i]) units.insert(units.end(), lines[i].begin(), lines[i].end());
+        }
+        std::sort(units.begin(), units.end());
+        std::vector<UnitCount> counts;
+        for (const char16_t unit : units) {
+            if (counts.empty() || counts.back().unit != unit) counts.push_back({unit, 0});
+            ++counts.back().count;
+        }
+        return counts;
+    }
+
+    std::uint32_t RankOf(char16_t unit) const {
+        if (!rankByUnit_.empty()) return rankByUnit_[unit];
+        return std::lower_bound(sorted_.begin(), sorted_.end(), unit,
+                                [](const UnitCount& c, char16_t u) { return c.unit < u; })
+            ->rank;
+    }
+
+    std::vector<std::uint32_t> rankByUnit_;  // for long texts
+    std::vector<UnitCount> sorted_;          // for short texts, by unit
+    std::size_t encodedSize_ = 0;
 };
 
 // The indexed lines encoded one after another, each followed by kLineEnd.
@@ -75,15 +130,8 @@ struct EncodedLines {
 
 EncodedLines EncodeLines(const std::vector<std::u16string_view>& lines,
                          const std::vector<bool>& indexed, const std::vector<bool>& asked) {
-    std::vector<std::uint64_t> counts(0x10000, 0);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (indexed[i]) for (const char16_t unit : lines[i]) ++counts[unit];
-    }
-    const UnitCodes codes(counts);
-    std::size_t size = 0;
-    for (std::size_t unit = 0; unit < counts.size(); ++unit) {
-        size += counts[unit] * codes.Length(static_cast<char16_t>(unit));
-    }
+    const UnitCodes codes(lines, indexed);
+    const std::size_t size = codes.EncodedSize();
     EncodedLines encoded;
     encoded.bytes.resize(size + static_cast<std::size_t>(std::count(indexed.begin(), indexed.end(), true)));
     encoded.askedStart.assign(encoded.bytes.size(), false);
@@ -152,6 +200,7 @@ std::vector<bool> SearchEarlierLines(const std::vector<std::u16string_view>& lin
     std::vector<bool> indexed(lines.size());
     for (std::size_t i = 0; i < lines.size(); ++i) indexed[i] = searched[i] || asked[i];
     const EncodedLines encoded = EncodeLines(lines, indexed, asked);
+    if (encoded.bytes.empty()) return std::vector<bool>(lines.size(), false);
     if (encoded.bytes.size() < static_cast<std::size_t>(std::numeric_limits<saidx_t>::max())) {
         return MarkLinesFoundEarlier<saidx_t>(encoded, lines.size());
     }
