@@ -1,6 +1,23 @@
+// Deciding each line in turn by searching the kept text would take time
+// quadratic in the length of the list. Instead:
+//  1. Repeats of an earlier line are present: the earlier copy is in the kept
+//     text, kept or found there. A hash table of the lines finds them.
+//  2. Every earlier line occurs in the kept text, so a line occurring inside an
+//     earlier one is present. This depends only on the input and is answered
+//     for all first occurrences at once (OccursInEarlierLine).
+//  3. Any other occurrence runs into a CR LF joint of the kept text, which only
+//     lines starting with LF or ending with CR can do; those are decided in
+//     order as the kept text grows (JointMatches).
+// A line that none of these finds is absent from the kept text, and is kept.
+
 #include "remove_duplicate_lines.h"
 
 #include <string>
+#include <vector>
+
+#include "earlier_occurrence.h"
+#include "joint_matches.h"
+#include "text_hash.h"
 
 namespace vorlane {
 namespace {
@@ -12,27 +29,94 @@ std::u16string ToDecimal(std::int64_t value) {
     return {digits.begin(), digits.end()};
 }
 
+std::vector<std::u16string_view> SplitAtLineBreaks(std::u16string_view text) {
+    std::size_t breaks = 0;
+    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+        breaks += text[i] == u'\r' && text[i + 1] == u'\n' ? 1 : 0;
+    }
+    std::vector<std::u16string_view> lines;
+    lines.reserve(breaks + 1);
+    std::size_t start = 0;
+    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+        if (text[i] == u'\r' && text[i + 1] == u'\n') {
+            lines.push_back(text.substr(start, i - start));
+            start = i + 2;
+            ++i;
+        }
+    }
+    lines.push_back(text.substr(start));
+    return lines;
+}
+
+constexpr std::uint32_t kRepeat = 0xFFFFFFFF;
+constexpr std::size_t kLookAhead = 16;  // table lookups started ahead of use
+
+// For each line: its number among the distinct non-empty lines if it is the
+// first of its text, else kRepeat. Fills `distinct` with those first lines.
+std::vector<std::uint32_t> NumberFirstOccurrences(const std::vector<std::u16string_view>& lines,
+                                                  std::vector<std::u16string_view>& distinct) {
+    std::vector<std::uint64_t> hashes(lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) hashes[i] = text_hash::QuickHash(lines[i]);
+    text_hash::HashTable seen(lines.size());
+    distinct.reserve(lines.size());
+    std::vector<std::uint32_t> numbers(lines.size(), kRepeat);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i + kLookAhead < lines.size()) seen.Prefetch(hashes[i + kLookAhead]);
+        if (lines[i].empty()) continue;
+        const std::uint64_t hash = hashes[i];
+        const bool repeat = seen.FindEach(
+            hash, [&](std::uint32_t earlier) { return distinct[earlier] == lines[i]; });
+        if (repeat) continue;
+        numbers[i] = static_cast<std::uint32_t>(distinct.size());
+        seen.Insert(hash, numbers[i]);
+        distinct.push_back(lines[i]);
+    }
+    return numbers;
+}
+
+bool MayMatchAcrossJoint(std::u16string_view line) {
+    return line.front() == u'\n' || line.back() == u'\r';
+}
+
+// Which lines to keep, deciding the joint cases in order.
+std::vector<bool> DecideKeptLines(const std::vector<std::u16string_view>& lines) {
+    std::vector<std::u16string_view> distinct;
+    const std::vector<std::uint32_t> numbers = NumberFirstOccurrences(lines, distinct);
+    const std::vector<bool> inEarlier = internal::OccursInEarlierLine(distinct);
+    std::vector<std::u16string_view> jointCandidates;
+    for (std::size_t d = 0; d < distinct.size(); ++d) {
+        if (!inEarlier[d] && MayMatchAcrossJoint(distinct[d])) jointCandidates.push_back(distinct[d]);
+    }
+    internal::JointMatches joints(jointCandidates);
+    std::vector<bool> kept(lines.size(), false);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const std::uint32_t number = numbers[i];
+        if (number == kRepeat || inEarlier[number]) continue;
+        if (MayMatchAcrossJoint(lines[i]) && joints.Occurs(lines[i])) continue;
+        kept[i] = true;
+        joints.Keep(lines[i]);
+    }
+    return kept;
+}
+
 }  // namespace
 
 DuplicateRemovalResult RemoveDuplicateLines(std::u16string_view text) {
+    const std::vector<std::u16string_view> lines = SplitAtLineBreaks(text);
+    const std::vector<bool> kept = DecideKeptLines(lines);
     DuplicateRemovalResult result;
-    std::u16string& kept = result.text;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t end = text.find(kLineBreak, start);
-        const std::u16string_view line =
-            text.substr(start, end == std::u16string_view::npos ? end : end - start);
-        ++result.pieceCount;
-        if (line.empty() || kept.find(line) != std::u16string::npos) {
-            ++result.duplicateCount;
-        } else {
-            if (!kept.empty()) kept += kLineBreak;
-            kept += line;
-            ++result.addedCount;
-        }
-        if (end == std::u16string_view::npos) break;
-        start = end + kLineBreak.size();
+    std::size_t size = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (kept[i]) size += lines[i].size() + (result.addedCount++ > 0 ? kLineBreak.size() : 0);
     }
+    result.text.reserve(size);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (!kept[i]) continue;
+        if (!result.text.empty()) result.text += kLineBreak;
+        result.text += lines[i];
+    }
+    result.pieceCount = static_cast<std::int64_t>(lines.size());
+    result.duplicateCount = result.pieceCount - result.addedCount;
     return result;
 }
 

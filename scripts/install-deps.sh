@@ -7,7 +7,8 @@ set -euo pipefail
 packages=(
   build-essential cmake
   qt6-base-dev qt6-translations-l10n fonts-wqy-microhei
-  libgtest-dev libbenchmark-dev
+  libgtest-dev libbenchmark-dev libdivsufsort-dev pkg-config
+  clang libclang-rt-14-dev time
   "$@"
 )
 

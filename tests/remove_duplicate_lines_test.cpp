@@ -74,25 +74,58 @@ TEST(RemoveDuplicateLines, ComparesCodeUnitsExactly) {
     for (const Case& c : cases) ExpectRemoval(c);
 }
 
-// Random texts over a tiny alphabet meet every joint and boundary case often.
-std::u16string RandomText(std::mt19937& random) {
-    static const std::vector<std::u16string> kTokens = {
-        u"a", u"b", u"\r", u"\n", u"\r\n", u"\r\n", u"\U0001F600", u"\u00A0"};
-    std::uniform_int_distribution<std::size_t> length(1, 24);
-    std::uniform_int_distribution<std::size_t> token(0, kTokens.size() - 1);
+// Random texts from a few tokens meet every joint and boundary case often.
+std::u16string RandomText(std::mt19937& random, const std::vector<std::u16string>& tokens,
+                          std::size_t longest) {
+    std::uniform_int_distribution<std::size_t> length(1, longest);
+    std::uniform_int_distribution<std::size_t> token(0, tokens.size() - 1);
     std::u16string text;
-    for (std::size_t n = length(random); n > 0; --n) text += kTokens[token(random)];
+    for (std::size_t n = length(random); n > 0; --n) text += tokens[token(random)];
     return text;
 }
 
+std::u16string RandomText(std::mt19937& random) {
+    static const std::vector<std::u16string> kTokens = {
+        u"a", u"b", u"\r", u"\n", u"\r\n", u"\r\n", u"\r\n\r\n", u"\U0001F600", u"\u00A0"};
+    return RandomText(random, kTokens, 24);
+}
+
+void ExpectSameAsPlain(std::u16string_view text) {
+    const DuplicateRemovalResult expected = testing::PlainRemoveDuplicateLines(text);
+    ExpectRemoval({std::u16string(text), expected.text, expected.pieceCount, expected.addedCount,
+                   expected.duplicateCount});
+}
+
 TEST(RemoveDuplicateLines, AgreesWithThePlainAlgorithmOnRandomTexts) {
+    struct Family {
+        std::vector<std::u16string> tokens;
+        std::size_t longest;  // tokens per text
+    };
+    const Family families[] = {
+        // short lines: keys are whole lines; every joint case
+        {{u"a", u"b", u"\r", u"\n", u"\r\n", u"\r\n", u"\r\n\r\n", u"\U0001F600", u"\u00A0"}, 24},
+        {{u"a", u"\r", u"\n"}, 30},
+        // longer lines over two letters: keys meet often, so the suffix array decides
+        {{u"a", u"b", u"a", u"b", u"ab", u"ba", u"\r", u"\n", u"\r\n"}, 120},
+    };
     std::mt19937 random(20261206);
-    for (int i = 0; i < 20000; ++i) {
-        const std::u16string text = RandomText(random);
-        const DuplicateRemovalResult expected = testing::PlainRemoveDuplicateLines(text);
-        ExpectRemoval({text, expected.text, expected.pieceCount, expected.addedCount,
-                       expected.duplicateCount});
-        if (HasFailure()) break;
+    for (const Family& family : families) {
+        for (int i = 0; i < 20000 && !HasFailure(); ++i) {
+            ExpectSameAsPlain(RandomText(random, family.tokens, family.longest));
+        }
+    }
+}
+
+// Rare units get the longest byte codes in the suffix array; a match must still
+// start and end on whole units.
+TEST(RemoveDuplicateLines, AgreesWithThePlainAlgorithmWhenUnitsAreRare) {
+    std::u16string common;
+    for (char16_t unit = 0x5000; unit < 0x5000 + 2500; ++unit) common.append(2, unit);
+    const std::vector<std::u16string> rare = {u"\u7001", u"\u7002", u"\u7001\u7002", u"\r\n",
+                                              u"\u5001", u"\u7003\u5002"};
+    std::mt19937 random(11);
+    for (int i = 0; i < 500 && !HasFailure(); ++i) {
+        ExpectSameAsPlain(common + u"\r\n" + RandomText(random, rare, 40));
     }
 }
 
