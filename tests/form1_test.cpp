@@ -8,24 +8,9 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
-#include <atomic>
-#include <cstdlib>
-#include <new>
 
+#include "fail_large_allocations.h"
 #include "window_test_support.h"
-
-// Allocations through operator new of at least this many bytes fail while it
-// is non-zero, so a test can make a command run out of memory.
-static std::atomic<std::size_t> failAllocationsFrom{0};
-
-void* operator new(std::size_t size) {
-    const std::size_t limit = failAllocationsFrom.load();
-    if (limit != 0 && size >= limit) throw std::bad_alloc();
-    if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
-    throw std::bad_alloc();
-}
-void operator delete(void* memory) noexcept { std::free(memory); }
-void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
 
 namespace vorlane {
 namespace {
@@ -187,9 +172,8 @@ TEST_F(Form1Test, AFailedCommandKeepsTheTextAndTheProgramGoesOn) {
     std::u16string text;
     for (int i = 0; i < 20000; ++i) text += u"0123456789\r\n";
     WriteTextOf(Text1(), text);
-    failAllocationsFrom = 400000;  // the command's copy of the text is larger
+    testing::FailNextAllocationFrom(400000);  // the command's copy of the text is larger
     const auto box = AnswerMessageBox([&] { Command1()->click(); });
-    failAllocationsFrom = 0;
     ASSERT_TRUE(box.shown);
     EXPECT_EQ(box.title, "Vorlane");
     EXPECT_TRUE(box.text.contains("内存不足")) << box.text.toStdString();
