@@ -53,13 +53,15 @@ TEST(OccursInEarlierLine, AgreesWithAPlainSearch) {
     std::mt19937 random(5);
     for (const Family& family : families) {
         for (int i = 0; i < (family.afterFrequentUnits ? 300 : 2000) && !HasFailure(); ++i) {
-            std::vector<std::u16string> owned = RandomLines(random, family.alphabet, family.longest);
+            std::vector<std::u16string> owned =
+                RandomLines(random, family.alphabet, family.longest);
             if (family.afterFrequentUnits) owned.insert(owned.begin(), frequent);
             const std::vector<std::u16string_view> lines(owned.begin(), owned.end());
             const std::vector<bool> expected = PlainOccursInEarlierLine(lines);
             const std::vector<bool> all(lines.size(), true);
             EXPECT_EQ(OccursInEarlierLine(lines), expected) << ::testing::PrintToString(owned);
-            EXPECT_EQ(SearchEarlierLines(lines, all, all), expected) << ::testing::PrintToString(owned);
+            EXPECT_EQ(SearchEarlierLines(lines, all, all), expected)
+                << ::testing::PrintToString(owned);
         }
     }
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-// A CommandWindow that keeps its text in memory, answers input boxes from a
-// script and records every box it was asked to show.
+// A CommandWindow that keeps its text in memory, answers every input box the
+// same, can fail to read, and records the boxes it was asked to show.
 
 #include <new>
 #include <string>
@@ -25,18 +25,9 @@ public:
     }
     void ShowMessage(std::u16string_view message) override { messages.emplace_back(message); }
     void ShowError(std::u16string_view message) override { errors.emplace_back(message); }
-    std::u16string AskText(std::u16string_view prompt, std::u16string_view title,
-                           std::u16string_view initialText) override {
-        questions.push_back(
-            {std::u16string(prompt), std::u16string(title), std::u16string(initialText)});
+    std::u16string AskText(std::u16string_view, std::u16string_view, std::u16string_view) override {
         return answer;
     }
-
-    struct Question {
-        std::u16string prompt;
-        std::u16string title;
-        std::u16string initialText;
-    };
 
     std::u16string text;
     std::u16string answer;
@@ -44,7 +35,6 @@ public:
     int writes = 0;
     std::vector<std::u16string> messages;
     std::vector<std::u16string> errors;
-    std::vector<Question> questions;
 };
 
 }  // namespace vorlane::testing

@@ -189,8 +189,8 @@ TEST_F(Form1Test, Command2AsksForTheSeparatorInChinese) {
                                     [](QInputDialog* b) { b->reject(); });
     ASSERT_TRUE(box.shown);
     EXPECT_EQ(box.title, "输入替换成的符号");
-    EXPECT_EQ(box.prompt, "请输入要把回车分隔符替换为什么符号?");
-    EXPECT_EQ(box.initialText, ",");
+    EXPECT_EQ(box.text, "请输入要把回车分隔符替换为什么符号?");
+    EXPECT_EQ(box.field, ",");
     EXPECT_TRUE(box.buttons.contains("确定")) << box.buttons.join(' ').toStdString();
     EXPECT_TRUE(box.buttons.contains("取消")) << box.buttons.join(' ').toStdString();
     EXPECT_FALSE(box.waitCursor);

@@ -28,8 +28,7 @@ inline DuplicateRemovalResult PlainRemoveDuplicateLines(std::u16string_view text
     DuplicateRemovalResult result;
     for (const std::u16string_view line : SplitAtCrLf(text)) {
         ++result.pieceCount;
-        const bool present =
-            line.empty() || result.text.find(line) != std::u16string::npos;
+        const bool present = line.empty() || result.text.find(line) != std::u16string::npos;
         if (present) {
             ++result.duplicateCount;
             continue;

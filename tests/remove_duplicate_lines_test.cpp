@@ -52,24 +52,24 @@ TEST(RemoveDuplicateLines, LineInsideAKeptLineIsPresent) {
 
 TEST(RemoveDuplicateLines, MatchesAcrossTheJointsOfKeptLines) {
     const std::vector<Case> cases = {
-        {u"ab\r\ncd\r\nb\r", u"ab\r\ncd", 3, 2, 1},       // "b" + the joint's CR
-        {u"ab\r\ncd\r\n\nc", u"ab\r\ncd", 3, 2, 1},       // the joint's LF + "c"
+        {u"ab\r\ncd\r\nb\r", u"ab\r\ncd", 3, 2, 1},                 // "b" + the joint's CR
+        {u"ab\r\ncd\r\n\nc", u"ab\r\ncd", 3, 2, 1},                 // the joint's LF + "c"
         {u"ab\r\ncd\r\nef\r\n\ncd\r", u"ab\r\ncd\r\nef", 4, 3, 1},  // a whole kept line
-        {u"a\r\nb\r\n\r", u"a\r\nb", 3, 2, 1},             // only a CR
-        {u"a\r\n\r", u"a\r\n\r", 2, 2, 0},                 // no joint yet
+        {u"a\r\nb\r\n\r", u"a\r\nb", 3, 2, 1},                      // only a CR
+        {u"a\r\n\r", u"a\r\n\r", 2, 2, 0},                          // no joint yet
     };
     for (const Case& c : cases) ExpectRemoval(c);
 }
 
 TEST(RemoveDuplicateLines, ComparesCodeUnitsExactly) {
     const std::vector<Case> cases = {
-        {u"A\r\na", u"A\r\na", 2, 2, 0},                     // case matters
-        {u"a\r\na ", u"a\r\na ", 2, 2, 0},                   // a trailing space matters
-        {u"a\u00A0b\r\na b", u"a\u00A0b\r\na b", 2, 2, 0},   // NBSP is not a space
-        {u"a\nb", u"a\nb", 1, 1, 0},                         // a lone LF is text
-        {u"a\rb\r\na", u"a\rb", 2, 1, 1},                    // a lone CR is text
+        {u"A\r\na", u"A\r\na", 2, 2, 0},                    // case matters
+        {u"a\r\na ", u"a\r\na ", 2, 2, 0},                  // a trailing space matters
+        {u"a\u00A0b\r\na b", u"a\u00A0b\r\na b", 2, 2, 0},  // NBSP is not a space
+        {u"a\nb", u"a\nb", 1, 1, 0},                        // a lone LF is text
+        {u"a\rb\r\na", u"a\rb", 2, 1, 1},                   // a lone CR is text
         {u"\U0001F600\r\n\U0001F600", u"\U0001F600", 2, 1, 1},
-        {u"\U0001F600\r\n\xD83D", u"\U0001F600", 2, 1, 1},   // half a pair is a code unit
+        {u"\U0001F600\r\n\xD83D", u"\U0001F600", 2, 1, 1},  // half a pair is a code unit
     };
     for (const Case& c : cases) ExpectRemoval(c);
 }
@@ -121,8 +121,8 @@ TEST(RemoveDuplicateLines, AgreesWithThePlainAlgorithmOnRandomTexts) {
 TEST(RemoveDuplicateLines, AgreesWithThePlainAlgorithmWhenUnitsAreRare) {
     std::u16string common;
     for (char16_t unit = 0x5000; unit < 0x5000 + 2500; ++unit) common.append(2, unit);
-    const std::vector<std::u16string> rare = {u"\u7001", u"\u7002", u"\u7001\u7002", u"\r\n",
-                                              u"\u5001", u"\u7003\u5002"};
+    const std::vector<std::u16string> rare = {u"\u7001", u"\u7002", u"\u7001\u7002",
+                                              u"\r\n",   u"\u5001", u"\u7003\u5002"};
     std::mt19937 random(11);
     for (int i = 0; i < 500 && !HasFailure(); ++i) {
         ExpectSameAsPlain(common + u"\r\n" + RandomText(random, rare, 40));
@@ -159,7 +159,8 @@ TEST(FormatRemovalSummary, ListsTheThreeCounts) {
     result.pieceCount = 100001;
     result.addedCount = 5000;
     result.duplicateCount = 95001;
-    EXPECT_EQ(FormatRemovalSummary(result), u"执行完成，原总数:100001，处理后数:5000，清出重复数:95001");
+    EXPECT_EQ(FormatRemovalSummary(result),
+              u"执行完成，原总数:100001，处理后数:5000，清出重复数:95001");
     EXPECT_EQ(FormatRemovalSummary(RemoveDuplicateLines(u"a")),
               u"执行完成，原总数:1，处理后数:1，清出重复数:0");
 }

@@ -15,12 +15,12 @@ TEST(Utf8Bytes, DecodesValidTextAndEscapesEveryOtherByte) {
     const Case cases[] = {
         {"a\r\nb", u"a\r\nb"},
         {"\xE4\xB8\xAD\xC2\xA0", u"\u4E2D\u00A0"},
-        {"\xF0\x9F\x98\x80", u"\U0001F600"},                        // a pair
-        {"\xFF", u"\xDCFF"},                                           // never valid
-        {"\xC0\xAF", u"\xDCC0\xDCAF"},                                 // overlong
-        {"\xED\xA0\x80", u"\xDCED\xDCA0\xDC80"},                       // a surrogate
-        {"\xF4\x90\x80\x80", u"\xDCF4\xDC90\xDC80\xDC80"},             // past U+10FFFF
-        {"\xE4\xB8", u"\xDCE4\xDCB8"},                                 // cut short
+        {"\xF0\x9F\x98\x80", u"\U0001F600"},                // a pair
+        {"\xFF", u"\xDCFF"},                                // never valid
+        {"\xC0\xAF", u"\xDCC0\xDCAF"},                      // overlong
+        {"\xED\xA0\x80", u"\xDCED\xDCA0\xDC80"},            // a surrogate
+        {"\xF4\x90\x80\x80", u"\xDCF4\xDC90\xDC80\xDC80"},  // past U+10FFFF
+        {"\xE4\xB8", u"\xDCE4\xDCB8"},                      // cut short
         {"\xE4\xB8\r\n", u"\xDCE4\xDCB8\r\n"},
     };
     for (const Case& c : cases) {

@@ -19,71 +19,63 @@
 
 namespace vorlane::testing {
 
+// What a test saw of a modal box.
 struct BoxSeen {
     bool shown = false;
     QString title;
-    QString text;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString text;   // a message box's text, or an input box's prompt
+    QString field;  // an input box's initial answer
     QStringList buttons;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
     bool waitCursor = false;  // the pointer showed busy over the box
 };
 
-inline bool WaitCursorShown() {
+inline BoxSeen Describe(QWidget* box, QString text, const QList<QAbstractButton*>& buttons) {
+    BoxSeen seen{true, box->windowTitle(), std::move(text)};
+    for (QAbstractButton* button : buttons) seen.buttons << button->text();
     const QCursor* cursor = QGuiApplication::overrideCursor();
-    return cursor != nullptr && cursor->shape() == Qt::WaitCursor;
-}
-
-// Runs `action`; when a message box opens meanwhile, records it and presses OK.
-inline BoxSeen AnswerMessageBox(const std::function<void()>& action) {
-    BoxSeen seen;
-    QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (box == nullptr) return;
-        seen.shown = true;
-        seen.title = box->windowTitle();
-        seen.text = box->text();
-        seen.icon = box->icon();
-        seen.waitCursor = WaitCursorShown();
-        for (QAbstractButton* button : box->buttons()) seen.buttons << button->text();
-        box->button(QMessageBox::Ok)->click();
-    });
-    timer.start(5);
-    action();
+    seen.waitCursor = cursor != nullptr && cursor->shape() == Qt::WaitCursor;
     return seen;
 }
 
-struct InputBoxSeen {
-    bool shown = false;
-    QString title;
-    QString prompt;
-    QString initialText;
-    QStringList buttons;
-    bool waitCursor = false;
-};
+inline BoxSeen Describe(QMessageBox* box) {
+    BoxSeen seen = Describe(box, box->text(), box->buttons());
+    seen.icon = box->icon();
+    return seen;
+}
 
-// Runs `action`; when an input box opens meanwhile, records it and lets
-// `respond` answer it (type into its field, press a button).
-inline InputBoxSeen AnswerInputBox(const std::function<void()>& action,
-                                   const std::function<void(QInputDialog*)>& respond) {
-    InputBoxSeen seen;
+inline BoxSeen Describe(QInputDialog* box) {
+    BoxSeen seen = Describe(box, box->labelText(), box->findChild<QDialogButtonBox*>()->buttons());
+    seen.field = box->textValue();
+    return seen;
+}
+
+// Runs `action`; the first time a modal `Box` opens meanwhile, records it and
+// lets `respond` answer it (type into it, press a button).
+template <typename Box>
+BoxSeen AnswerBox(const std::function<void()>& action, const std::function<void(Box*)>& respond) {
+    BoxSeen seen;
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] {
-        auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        auto* box = qobject_cast<Box*>(QApplication::activeModalWidget());
         if (box == nullptr || seen.shown) return;
-        seen.shown = true;
-        seen.title = box->windowTitle();
-        seen.prompt = box->labelText();
-        seen.initialText = box->textValue();
-        seen.waitCursor = WaitCursorShown();
-        for (QAbstractButton* button : box->findChild<QDialogButtonBox*>()->buttons()) {
-            seen.buttons << button->text();
-        }
+        seen = Describe(box);
         respond(box);
     });
     timer.start(5);
     action();
     return seen;
+}
+
+// Runs `action`; when a message box opens meanwhile, records it and presses OK.
+inline BoxSeen AnswerMessageBox(const std::function<void()>& action) {
+    return AnswerBox<QMessageBox>(action,
+                                  [](QMessageBox* box) { box->button(QMessageBox::Ok)->click(); });
+}
+
+inline BoxSeen AnswerInputBox(const std::function<void()>& action,
+                              const std::function<void(QInputDialog*)>& respond) {
+    return AnswerBox<QInputDialog>(action, respond);
 }
 
 // Presses the input box's button with the given role.
