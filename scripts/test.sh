@@ -13,13 +13,6 @@ cmake --build build/release -j "$jobs"
 (cd build/release && cpack -G DEB >/dev/null)
 ctest --test-dir build/release --output-on-failure -j "$jobs"
 
-# --- Sanitizers: the whole test suite once more under ASan and UBSan. ---
-cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORLANE_SANITIZE=ON
-cmake --build build/sanitize -j "$jobs"
-# (The package is built and tested from the Release build only.)
-ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build/sanitize --output-on-failure -j "$jobs" \
-  -E installed_package_test
-
 # --- Fuzzing: duplicate-line removal against the plain algorithm, briefly. ---
 CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVORLANE_FUZZ=ON -DBUILD_TESTING=OFF
@@ -27,3 +20,10 @@ cmake --build build/fuzz -j "$jobs" --target remove_duplicate_lines_fuzzer
 mkdir -p build/fuzz/corpus
 build/fuzz/fuzz/remove_duplicate_lines_fuzzer -max_total_time=60 -max_len=2048 \
   -print_final_stats=1 build/fuzz/corpus
+
+# --- Sanitizers: the whole test suite once more under ASan and UBSan. ---
+cmake -S . -B build/sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORLANE_SANITIZE=ON
+cmake --build build/sanitize -j "$jobs"
+# (The package is built and tested from the Release build only.)
+ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build/sanitize --output-on-failure -j "$jobs" \
+  -E installed_package_test
