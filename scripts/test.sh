@@ -5,7 +5,7 @@ cd "$(dirname "$0")/.."
 
 # The real-window tests need an X server, a window manager, xdotool, the
 # clipboard and screenshots; the package test validates the desktop entry.
-scripts/install-deps.sh xvfb xauth openbox xdotool xclip imagemagick desktop-file-utils
+scripts/install-deps.sh xvfb xauth openbox x11-utils xdotool xclip imagemagick desktop-file-utils
 jobs=$(nproc)
 
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release
