@@ -38,7 +38,8 @@ int main(int argc, char* argv[]) {
     }
     std::u16string text;
     {
-        const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        const std::string bytes{std::istreambuf_iterator<char>(in),
+                                std::istreambuf_iterator<char>()};
         text = vorlane::bench::DecodeUtf8(bytes);
     }
     const double readMs = MillisecondsSince(start);
@@ -59,9 +60,9 @@ int main(int argc, char* argv[]) {
     }
     const double writeMs = MillisecondsSince(writeStart);
 
-    std::printf("pieces %lld\nadded %lld\nduplicates %lld\n",
-                static_cast<long long>(result.pieceCount), static_cast<long long>(result.addedCount),
-                static_cast<long long>(result.duplicateCount));
+    std::printf(
+        "pieces %lld\nadded %lld\nduplicates %lld\n", static_cast<long long>(result.pieceCount),
+        static_cast<long long>(result.addedCount), static_cast<long long>(result.duplicateCount));
     std::printf("milliseconds %.1f (read %.1f, write %.1f, total %.1f)\n", removalMs, readMs,
                 writeMs, MillisecondsSince(start));
     return 0;

@@ -34,7 +34,8 @@ std::u16string TypicalList(std::size_t lines, std::u16string_view lineEnd) {
     for (std::size_t i = 0; i < lines; ++i) {
         const bool repeat = !written.empty() && std::bernoulli_distribution(0.3)(random);
         if (repeat) {
-            text += written[std::uniform_int_distribution<std::size_t>(0, written.size() - 1)(random)];
+            text +=
+                written[std::uniform_int_distribution<std::size_t>(0, written.size() - 1)(random)];
         } else {
             written.push_back(RandomLine(random));
             text += written.back();

@@ -13,8 +13,8 @@ std::size_t ValidSequenceLength(std::string_view bytes) {
     const unsigned char lead = at(0);
     if (lead < 0x80) return 1;
     std::size_t length = 0;
-    unsigned char low = 0x80;  // bounds of the second byte, which rule out
-    unsigned char high = 0xBF; // overlong forms, surrogates and values past U+10FFFF
+    unsigned char low = 0x80;   // bounds of the second byte, which rule out
+    unsigned char high = 0xBF;  // overlong forms, surrogates and values past U+10FFFF
     if (lead >= 0xC2 && lead <= 0xDF) {
         length = 2;
     } else if (lead >= 0xE0 && lead <= 0xEF) {
@@ -95,7 +95,8 @@ std::string EncodeUtf8(std::u16string_view text) {
         const bool pair = unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() &&
                           text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
         if (pair) {
-            AppendBytes(0x10000 + ((char32_t{unit} - 0xD800) << 10) + (text[i + 1] - 0xDC00u), bytes);
+            AppendBytes(0x10000 + ((char32_t{unit} - 0xD800) << 10) + (text[i + 1] - 0xDC00u),
+                        bytes);
             ++i;
         } else if (unit >= 0xDC80 && unit <= 0xDCFF) {
             bytes += static_cast<char>(unit - kEscapedByteBase);

@@ -6,11 +6,12 @@
 // occurrence. The few left are answered by a suffix array of just them and the
 // lines that hold their keys, found by a second pass.
 
+#include "earlier_occurrence.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 
-#include "earlier_occurrence.h"
 #include "text_hash.h"
 
 namespace vorlane::internal {

@@ -16,8 +16,8 @@ std::size_t CountIf(const std::vector<std::u16string_view>& lines,
 }  // namespace
 
 void JointMatches::TextSet::Add(std::u16string_view text, std::uint64_t hash) {
-    const bool known = table_.FindEach(
-        hash, [&](std::uint32_t entry) { return texts_[entry].text == text; });
+    const bool known =
+        table_.FindEach(hash, [&](std::uint32_t entry) { return texts_[entry].text == text; });
     if (known) return;
     table_.Insert(hash, static_cast<std::uint32_t>(texts_.size()));
     filter_.Add(hash);

@@ -35,7 +35,8 @@ private:
     // Registered texts of one kind (all u, all v or all y), by hash.
     class TextSet {
     public:
-        explicit TextSet(std::size_t expectedCount) : table_(expectedCount), filter_(expectedCount) {}
+        explicit TextSet(std::size_t expectedCount)
+            : table_(expectedCount), filter_(expectedCount) {}
         void Add(std::u16string_view text, std::uint64_t hash);
         bool Empty() const { return texts_.empty(); }
         // Marks the registered text equal to `text`, whose hash is `hash`.

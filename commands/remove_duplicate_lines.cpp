@@ -85,7 +85,8 @@ std::vector<bool> DecideKeptLines(const std::vector<std::u16string_view>& lines)
     const std::vector<bool> inEarlier = internal::OccursInEarlierLine(distinct);
     std::vector<std::u16string_view> jointCandidates;
     for (std::size_t d = 0; d < distinct.size(); ++d) {
-        if (!inEarlier[d] && MayMatchAcrossJoint(distinct[d])) jointCandidates.push_back(distinct[d]);
+        if (!inEarlier[d] && MayMatchAcrossJoint(distinct[d]))
+            jointCandidates.push_back(distinct[d]);
     }
     internal::JointMatches joints(jointCandidates);
     std::vector<bool> kept(lines.size(), false);

@@ -10,9 +10,9 @@ namespace vorlane {
 // pieceCount == addedCount + duplicateCount, and addedCount is the number of
 // lines in `text`.
 struct DuplicateRemovalResult {
-    std::u16string text;           // the kept lines, joined by CR LF, no trailing break
-    std::int64_t pieceCount = 0;   // lines examined: line breaks in the input + 1
-    std::int64_t addedCount = 0;   // lines kept
+    std::u16string text;              // the kept lines, joined by CR LF, no trailing break
+    std::int64_t pieceCount = 0;      // lines examined: line breaks in the input + 1
+    std::int64_t addedCount = 0;      // lines kept
     std::int64_t duplicateCount = 0;  // lines dropped: already present, or empty
 };
 

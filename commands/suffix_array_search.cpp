@@ -36,10 +36,11 @@ public:
         std::vector<UnitCount> counts = CountUnits(lines, indexed, total);
         std::vector<std::uint32_t> byFrequency(counts.size());
         for (std::uint32_t i = 0; i < counts.size(); ++i) byFrequency[i] = i;
-        std::stable_sort(byFrequency.begin(), byFrequency.end(), [&](std::uint32_t a, std::uint32_t b) {
-            return counts[a].count > counts[b].count;
-        });
-        for (std::uint32_t rank = 0; rank < counts.size(); ++rank) counts[byFrequency[rank]].rank = rank;
+        std::stable_sort(
+            byFrequency.begin(), byFrequency.end(),
+            [&](std::uint32_t a, std::uint32_t b) { return counts[a].count > counts[b].count; });
+        for (std::uint32_t rank = 0; rank < counts.size(); ++rank)
+            counts[byFrequency[rank]].rank = rank;
         for (const UnitCount& c : counts) encodedSize_ += c.count * CodeLength(c.rank);
         // A table over all units pays off only for long texts.
         if (total >= kAllUnits) {
@@ -86,11 +87,13 @@ private:
         if (total >= kAllUnits) {
             std::vector<std::uint64_t> perUnit(kAllUnits, 0);
             for (std::size_t i = 0; i < lines.size(); ++i) {
-                if (indexed[i]) for (const char16_t unit : lines[i]) ++perUnit[unit];
+                if (indexed[i])
+                    for (const char16_t unit : lines[i]) ++perUnit[unit];
             }
             std::vector<UnitCount> counts;
             for (std::size_t unit = 0; unit < kAllUnits; ++unit) {
-                if (perUnit[unit] != 0) counts.push_back({static_cast<char16_t>(unit), perUnit[unit]});
+                if (perUnit[unit] != 0)
+                    counts.push_back({static_cast<char16_t>(unit), perUnit[unit]});
             }
             return counts;
         }
@@ -133,7 +136,8 @@ EncodedLines EncodeLines(const std::vector<std::u16string_view>& lines,
     const UnitCodes codes(lines, indexed);
     const std::size_t size = codes.EncodedSize();
     EncodedLines encoded;
-    encoded.bytes.resize(size + static_cast<std::size_t>(std::count(indexed.begin(), indexed.end(), true)));
+    encoded.bytes.resize(
+        size + static_cast<std::size_t>(std::count(indexed.begin(), indexed.end(), true)));
     encoded.askedStart.assign(encoded.bytes.size(), false);
     std::uint8_t* out = encoded.bytes.data();
     for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -166,9 +170,11 @@ void CompareWithEarlier(const EncodedLines& encoded, std::size_t later, std::siz
                         std::vector<bool>& found) {
     if (!encoded.askedStart[later]) return;
     const auto next = std::upper_bound(encoded.starts.begin(), encoded.starts.end(), later);
-    const std::size_t line = encoded.lineIndex[static_cast<std::size_t>(next - encoded.starts.begin()) - 1];
+    const std::size_t line =
+        encoded.lineIndex[static_cast<std::size_t>(next - encoded.starts.begin()) - 1];
     if (found[line]) return;
-    const std::size_t length = (next == encoded.starts.end() ? encoded.bytes.size() : *next) - later - 1;
+    const std::size_t length =
+        (next == encoded.starts.end() ? encoded.bytes.size() : *next) - later - 1;
     found[line] = std::memcmp(&encoded.bytes[later], &encoded.bytes[earlier], length) == 0;
 }
 

@@ -19,8 +19,8 @@ __extension__ using Wide = unsigned __int128;
 
 inline std::uint64_t MultiplyMod(std::uint64_t a, std::uint64_t b) {
     const Wide product = static_cast<Wide>(a) * b;
-    const std::uint64_t sum = static_cast<std::uint64_t>(product & kModulus) +
-                              static_cast<std::uint64_t>(product >> 61);
+    const std::uint64_t sum =
+        static_cast<std::uint64_t>(product & kModulus) + static_cast<std::uint64_t>(product >> 61);
     return sum >= kModulus ? sum - kModulus : sum;
 }
 
@@ -129,9 +129,7 @@ public:
         return false;
     }
     // Starts loading the slot of `hash` into the cache, ahead of a FindEach.
-    void Prefetch(std::uint64_t hash) const {
-        __builtin_prefetch(&slots_[Scatter(hash) & mask_]);
-    }
+    void Prefetch(std::uint64_t hash) const { __builtin_prefetch(&slots_[Scatter(hash) & mask_]); }
 
 private:
     static constexpr std::uint32_t kEmpty = 0xFFFFFFFF;

@@ -17,8 +17,8 @@
 namespace {
 
 std::u16string TextFrom(const std::uint8_t* data, std::size_t size) {
-    static const std::u16string kTokens[] = {u"a", u"b", u"\r", u"\n", u"\r\n", u"\r\n",
-                                             u"\U0001F600", u"aaaaaaaa"};
+    static const std::u16string kTokens[] = {u"a",    u"b",    u"\r",         u"\n",
+                                             u"\r\n", u"\r\n", u"\U0001F600", u"aaaaaaaa"};
     std::u16string text;
     if (size == 0) return text;
     if (data[0] % 2 == 0) {
