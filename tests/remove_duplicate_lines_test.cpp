@@ -116,19 +116,6 @@ TEST(RemoveDuplicateLines, AgreesWithThePlainAlgorithmOnRandomTexts) {
     }
 }
 
-// Rare units get the longest byte codes in the suffix array; a match must still
-// start and end on whole units.
-TEST(RemoveDuplicateLines, AgreesWithThePlainAlgorithmWhenUnitsAreRare) {
-    std::u16string common;
-    for (char16_t unit = 0x5000; unit < 0x5000 + 2500; ++unit) common.append(2, unit);
-    const std::vector<std::u16string> rare = {u"\u7001", u"\u7002", u"\u7001\u7002",
-                                              u"\r\n",   u"\u5001", u"\u7003\u5002"};
-    std::mt19937 random(11);
-    for (int i = 0; i < 500 && !HasFailure(); ++i) {
-        ExpectSameAsPlain(common + u"\r\n" + RandomText(random, rare, 40));
-    }
-}
-
 TEST(RemoveDuplicateLines, SecondRunDropsNothing) {
     std::mt19937 random(7);
     for (int i = 0; i < 2000; ++i) {
