@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "application.h"
 
 #include <QApplication>

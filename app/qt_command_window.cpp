@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "qt_command_window.h"
 
 #include <QClipboard>

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Times awk '!seen[$0]++' and vorlane_dedupe_file on the same typical list
 # (LINES lines, default 1000000) and checks that they keep the same lines.
 # Needs a build with -DVORLANE_BENCH=ON in BUILD (default build-bench).

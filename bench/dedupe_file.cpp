@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // vorlane_dedupe_file FILE [-o OUT]: runs duplicate-line removal on a UTF-8
 // file, prints the three counts and the time taken, and with -o writes the
 // kept lines to OUT. Lines end at CR LF; the result has no final line break.

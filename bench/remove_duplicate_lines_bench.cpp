@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Time and memory of RemoveDuplicateLines on the typical list and on the
 // hostile shapes. Each case reports time_per_unit (seconds per input code unit)
 // and peak_bytes_per_unit: the most memory the call held at once beyond its

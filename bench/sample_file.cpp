@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // vorlane_sample_file LINES OUT: writes the typical list of LINES lines (the
 // one the benchmarks use) to OUT as UTF-8, for timing other tools on it.
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "sample_texts.h"
 
 #include <random>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #pragma once
 
 // Seeded lists of lines for the benchmarks: the typical list users paste, and

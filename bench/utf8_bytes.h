@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #pragma once
 
 // Byte-exact conversion between UTF-8 files and UTF-16 text. Bytes that are

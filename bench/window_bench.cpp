@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // The Command1 click in the real window, on the offscreen platform, on the
 // typical list of a million lines: the click as a whole, and its three parts
 // on their own: reading the text box, removing duplicate lines, and writing

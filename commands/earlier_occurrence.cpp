@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // A line can occur inside an earlier line only if its key, its first
 // kKeyLength units (or all of it, if shorter), occurs there too. A pass of
 // hashes over the lines finds where each key first occurs; a line whose key

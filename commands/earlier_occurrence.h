@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #pragma once
 
 // Finds which lines occur inside a line before them, for all lines at once.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "joint_matches.h"
 
 namespace vorlane::internal {

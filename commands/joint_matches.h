@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #pragma once
 
 // Tracks which lines occur in the kept text only by running into the CR LF

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Deciding each line in turn by searching the kept text would take time
 // quadratic in the length of the list. Instead:
 //  1. Repeats of an earlier line are present: the earlier copy is in the kept

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "replace_line_breaks.h"
 
 #include <algorithm>

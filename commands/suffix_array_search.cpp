@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Answers "does this line occur inside an earlier line?" with a suffix array
 // of the lines, each ended by a byte no line contains. An asked line occurs
 // earlier exactly when its longest previous factor, the longest common prefix

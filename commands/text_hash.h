@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #pragma once
 
 // Polynomial hashes of UTF-16 text modulo the prime 2^61 - 1, and a compact

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // libFuzzer target: RemoveDuplicateLines and the search for lines inside
 // earlier lines must agree with their plain versions on any text. The first
 // byte picks how the rest becomes text: as raw UTF-16 code units, or each

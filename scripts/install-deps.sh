@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs, with apt-get, whatever Vorlane needs to build and run that is not on
 # the machine yet, and the packages named as arguments. Runs as root, or
 # through sudo.

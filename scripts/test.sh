@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what is missing, builds Vorlane with its tests and runs them all.
 set -euo pipefail
 cd "$(dirname "$0")/.."

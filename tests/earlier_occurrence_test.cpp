@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "earlier_occurrence.h"
 
 #include <gtest/gtest.h>

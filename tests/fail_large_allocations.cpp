@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "fail_large_allocations.h"
 
 #include <atomic>

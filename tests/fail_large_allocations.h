@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #pragma once
 
 // Makes a command run out of memory on purpose. Linked into the window tests,

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #pragma once
 
 // A CommandWindow that keeps its text in memory, answers every input box the

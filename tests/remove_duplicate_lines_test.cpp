@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "remove_duplicate_lines.h"
 
 #include <gtest/gtest.h>

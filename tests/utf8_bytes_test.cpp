@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 #include "utf8_bytes.h"
 
 #include <gtest/gtest.h>

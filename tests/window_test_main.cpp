@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: MIT
+
 // Runs the window tests in one QApplication, on the offscreen platform unless
 // another one is asked for.
 

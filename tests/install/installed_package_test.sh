@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Unpacks the built .deb into a scratch root, checks what it installs and
 # names, and starts the installed program on the offscreen platform.
 #

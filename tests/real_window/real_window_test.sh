@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Drives the built program on a real X server (Xvfb, with the openbox window
 # manager) the way a person does: through the clipboard, the mouse and the
 # keyboard, reading the boxes' texts with Ctrl+C.
