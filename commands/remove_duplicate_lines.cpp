@@ -104,6 +104,10 @@ std::vector<bool> DecideKeptLines(const std::vector<std::u16string_view>& lines)
 
 }  // namespace
 
+std::vector<bool> FindKeptLines(std::u16string_view text) {
+    return DecideKeptLines(SplitAtLineBreaks(text));
+}
+
 DuplicateRemovalResult RemoveDuplicateLines(std::u16string_view text) {
     const std::vector<std::u16string_view> lines = SplitAtLineBreaks(text);
     const std::vector<bool> kept = DecideKeptLines(lines);

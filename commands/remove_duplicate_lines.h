@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vorlane {
 
@@ -24,6 +25,10 @@ struct DuplicateRemovalResult {
 // kept text including its CR LF joints, so a part of a kept line counts as
 // present. Empty lines are never kept.
 DuplicateRemovalResult RemoveDuplicateLines(std::u16string_view text);
+
+// The decision behind RemoveDuplicateLines: for each line of `text` split at
+// every CR LF, in order, whether it is kept. Its size is the number of lines.
+std::vector<bool> FindKeptLines(std::u16string_view text);
 
 // The summary shown after a run, e.g. u"执行完成，原总数:3，处理后数:2，清出重复数:1".
 std::u16string FormatRemovalSummary(const DuplicateRemovalResult& result);
