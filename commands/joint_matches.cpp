@@ -2,17 +2,20 @@
 
 #include "joint_matches.h"
 
+#include <algorithm>
+
 namespace vorlane::internal {
 namespace {
 
 bool StartsWithLf(std::u16string_view line) { return !line.empty() && line.front() == u'\n'; }
 bool EndsWithCr(std::u16string_view line) { return !line.empty() && line.back() == u'\r'; }
+bool IsBetweenJoints(std::u16string_view line) {
+    return line.size() >= 3 && StartsWithLf(line) && EndsWithCr(line);
+}
 
 std::size_t CountIf(const std::vector<std::u16string_view>& lines,
                     bool (*predicate)(std::u16string_view)) {
-    std::size_t count = 0;
-    for (const std::u16string_view line : lines) count += predicate(line) ? 1 : 0;
-    return count;
+    return static_cast<std::size_t>(std::count_if(lines.begin(), lines.end(), predicate));
 }
 
 }  // namespace
@@ -24,6 +27,8 @@ void JointMatches::TextSet::Add(std::u16string_view text, std::uint64_t hash) {
     table_.Insert(hash, static_cast<std::uint32_t>(texts_.size()));
     filter_.Add(hash);
     texts_.push_back({text, false});
+    if (lengths_.size() <= text.size()) lengths_.resize(text.size() + 1);
+    lengths_[text.size()] = true;
 }
 
 void JointMatches::TextSet::Mark(std::u16string_view text, std::uint64_t hash) {
@@ -45,19 +50,19 @@ bool JointMatches::TextSet::IsMarked(std::u16string_view text, std::uint64_t has
 JointMatches::JointMatches(const std::vector<std::u16string_view>& lines)
     : suffixesBeforeCr_(CountIf(lines, EndsWithCr)),
       prefixesAfterLf_(CountIf(lines, StartsWithLf)),
-      linesBetween_(CountIf(lines, StartsWithLf)) {
+      linesBetween_(CountIf(lines, IsBetweenJoints)) {
     for (const std::u16string_view line : lines) {
         if (EndsWithCr(line)) {
             const std::u16string_view u = line.substr(0, line.size() - 1);
-            suffixesBeforeCr_.Add(u, text_hash::BackwardHash(u));
+            suffixesBeforeCr_.Add(u, polynomial_.OfReversed(u));
         }
         if (StartsWithLf(line)) {
             const std::u16string_view v = line.substr(1);
-            prefixesAfterLf_.Add(v, text_hash::ForwardHash(v));
+            prefixesAfterLf_.Add(v, polynomial_.Of(v));
         }
-        if (StartsWithLf(line) && EndsWithCr(line) && line.size() >= 3) {
+        if (IsBetweenJoints(line)) {
             const std::u16string_view y = line.substr(1, line.size() - 2);
-            linesBetween_.Add(y, text_hash::ForwardHash(y));
+            linesBetween_.Add(y, polynomial_.Of(y));
         }
     }
 }
@@ -65,15 +70,15 @@ JointMatches::JointMatches(const std::vector<std::u16string_view>& lines)
 bool JointMatches::Occurs(std::u16string_view line) const {
     if (EndsWithCr(line)) {
         const std::u16string_view u = line.substr(0, line.size() - 1);
-        if (suffixesBeforeCr_.IsMarked(u, text_hash::BackwardHash(u))) return true;
+        if (suffixesBeforeCr_.IsMarked(u, polynomial_.OfReversed(u))) return true;
     }
     if (StartsWithLf(line)) {
         const std::u16string_view v = line.substr(1);
-        if (prefixesAfterLf_.IsMarked(v, text_hash::ForwardHash(v))) return true;
+        if (prefixesAfterLf_.IsMarked(v, polynomial_.Of(v))) return true;
     }
-    if (StartsWithLf(line) && EndsWithCr(line) && line.size() >= 3) {
+    if (IsBetweenJoints(line)) {
         const std::u16string_view y = line.substr(1, line.size() - 2);
-        if (linesBetween_.IsMarked(y, text_hash::ForwardHash(y))) return true;
+        if (linesBetween_.IsMarked(y, polynomial_.Of(y))) return true;
     }
     return false;
 }
@@ -82,27 +87,33 @@ void JointMatches::Keep(std::u16string_view line) {
     ++keptCount_;
     if (keptCount_ >= 2) {
         // A joint now follows lastKept_ and precedes line.
-        if (!suffixesBeforeCr_.Empty()) {
-            std::uint64_t hash = 0;
-            suffixesBeforeCr_.Mark({}, hash);
-            for (std::size_t start = lastKept_.size(); start-- > 0;) {
-                hash = text_hash::PrependUnit(hash, lastKept_[start]);
-                suffixesBeforeCr_.Mark(lastKept_.substr(start), hash);
-            }
+        MarkSuffixes(lastKept_);
+        if (keptCount_ >= 3 && linesBetween_.HasLength(lastKept_.size())) {
+            linesBetween_.Mark(lastKept_, polynomial_.Of(lastKept_));
         }
-        if (!linesBetween_.Empty() && keptCount_ >= 3) {
-            linesBetween_.Mark(lastKept_, text_hash::ForwardHash(lastKept_));
-        }
-        if (!prefixesAfterLf_.Empty()) {
-            std::uint64_t hash = 0;
-            prefixesAfterLf_.Mark({}, hash);
-            for (std::size_t end = 1; end <= line.size(); ++end) {
-                hash = text_hash::AppendUnit(hash, line[end - 1]);
-                prefixesAfterLf_.Mark(line.substr(0, end), hash);
-            }
-        }
+        MarkPrefixes(line);
     }
     lastKept_ = line;
+}
+
+void JointMatches::MarkSuffixes(std::u16string_view line) {
+    const std::size_t bound = std::min(line.size() + 1, suffixesBeforeCr_.LengthBound());
+    std::uint64_t hash = 0;
+    for (std::size_t length = 0; length < bound; ++length) {
+        if (length > 0) hash = polynomial_.Append(hash, line[line.size() - length]);
+        if (suffixesBeforeCr_.HasLength(length)) {
+            suffixesBeforeCr_.Mark(line.substr(line.size() - length), hash);
+        }
+    }
+}
+
+void JointMatches::MarkPrefixes(std::u16string_view line) {
+    const std::size_t bound = std::min(line.size() + 1, prefixesAfterLf_.LengthBound());
+    std::uint64_t hash = 0;
+    for (std::size_t length = 0; length < bound; ++length) {
+        if (length > 0) hash = polynomial_.Append(hash, line[length - 1]);
+        if (prefixesAfterLf_.HasLength(length)) prefixesAfterLf_.Mark(line.substr(0, length), hash);
+    }
 }
 
 }  // namespace vorlane::internal

@@ -19,7 +19,8 @@ namespace vorlane::internal {
 //   LF + v      with v a prefix of a kept line that has a joint before it, or
 //   LF + y + CR with y a whole kept line that has joints on both sides.
 // Lines that may match so are registered up front; each joint, as it appears,
-// marks the registered u, v and y it completes.
+// marks the registered u, v and y it completes. Only suffixes and prefixes of
+// registered lengths are hashed, so a few such lines cost little.
 class JointMatches {
 public:
     // `lines` are the lines that will be asked about; each starts with LF or
@@ -40,7 +41,12 @@ private:
         explicit TextSet(std::size_t expectedCount)
             : table_(expectedCount), filter_(expectedCount) {}
         void Add(std::u16string_view text, std::uint64_t hash);
-        bool Empty() const { return texts_.empty(); }
+        // Whether some registered text has `length` units.
+        bool HasLength(std::size_t length) const {
+            return length < lengths_.size() && lengths_[length];
+        }
+        // The length of the longest registered text, plus one; 0 if none.
+        std::size_t LengthBound() const { return lengths_.size(); }
         // Marks the registered text equal to `text`, whose hash is `hash`.
         void Mark(std::u16string_view text, std::uint64_t hash);
         bool IsMarked(std::u16string_view text, std::uint64_t hash) const;
@@ -53,9 +59,14 @@ private:
         text_hash::HashTable table_;
         text_hash::HashFilter filter_;
         std::vector<Entry> texts_;
+        std::vector<bool> lengths_;
     };
 
-    TextSet suffixesBeforeCr_;  // the u
+    void MarkSuffixes(std::u16string_view line);
+    void MarkPrefixes(std::u16string_view line);
+
+    text_hash::Polynomial polynomial_;
+    TextSet suffixesBeforeCr_;  // the u, hashed from their last unit
     TextSet prefixesAfterLf_;   // the v
     TextSet linesBetween_;      // the y
     std::u16string_view lastKept_;

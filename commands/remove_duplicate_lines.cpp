@@ -19,59 +19,42 @@
 
 #include "earlier_occurrence.h"
 #include "joint_matches.h"
+#include "split_text.h"
 #include "text_hash.h"
 
 namespace vorlane {
 namespace {
 
+using internal::LineSelection;
+using internal::SplitText;
+
 constexpr std::u16string_view kLineBreak = u"\r\n";
+constexpr std::uint32_t kRepeat = 0xFFFFFFFF;
+constexpr std::size_t kLookAhead = 16;  // table lookups started ahead of use
 
 std::u16string ToDecimal(std::int64_t value) {
     const std::string digits = std::to_string(value);
     return {digits.begin(), digits.end()};
 }
 
-std::vector<std::u16string_view> SplitAtLineBreaks(std::u16string_view text) {
-    std::size_t breaks = 0;
-    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
-        breaks += text[i] == u'\r' && text[i + 1] == u'\n' ? 1 : 0;
-    }
-    std::vector<std::u16string_view> lines;
-    lines.reserve(breaks + 1);
-    std::size_t start = 0;
-    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
-        if (text[i] == u'\r' && text[i + 1] == u'\n') {
-            lines.push_back(text.substr(start, i - start));
-            start = i + 2;
-            ++i;
-        }
-    }
-    lines.push_back(text.substr(start));
-    return lines;
-}
-
-constexpr std::uint32_t kRepeat = 0xFFFFFFFF;
-constexpr std::size_t kLookAhead = 16;  // table lookups started ahead of use
-
 // For each line: its number among the distinct non-empty lines if it is the
-// first of its text, else kRepeat. Fills `distinct` with those first lines.
-std::vector<std::uint32_t> NumberFirstOccurrences(const std::vector<std::u16string_view>& lines,
-                                                  std::vector<std::u16string_view>& distinct) {
+// first with its text, else kRepeat. Fills `distinct` with the line numbers
+// of those first lines.
+std::vector<std::uint32_t> NumberFirstOccurrences(const SplitText& lines,
+                                                  std::vector<std::uint32_t>& distinct) {
     std::vector<std::uint64_t> hashes(lines.size());
-    for (std::size_t i = 0; i < lines.size(); ++i) hashes[i] = text_hash::QuickHash(lines[i]);
+    for (std::size_t i = 0; i < lines.size(); ++i) hashes[i] = text_hash::TextHash(lines[i]);
     text_hash::HashTable seen(lines.size());
-    distinct.reserve(lines.size());
     std::vector<std::uint32_t> numbers(lines.size(), kRepeat);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (i + kLookAhead < lines.size()) seen.Prefetch(hashes[i + kLookAhead]);
         if (lines[i].empty()) continue;
-        const std::uint64_t hash = hashes[i];
         const bool repeat = seen.FindEach(
-            hash, [&](std::uint32_t earlier) { return distinct[earlier] == lines[i]; });
+            hashes[i], [&](std::uint32_t earlier) { return lines[distinct[earlier]] == lines[i]; });
         if (repeat) continue;
         numbers[i] = static_cast<std::uint32_t>(distinct.size());
-        seen.Insert(hash, numbers[i]);
-        distinct.push_back(lines[i]);
+        seen.Insert(hashes[i], numbers[i]);
+        distinct.push_back(static_cast<std::uint32_t>(i));
     }
     return numbers;
 }
@@ -81,14 +64,16 @@ bool MayMatchAcrossJoint(std::u16string_view line) {
 }
 
 // Which lines to keep, deciding the joint cases in order.
-std::vector<bool> DecideKeptLines(const std::vector<std::u16string_view>& lines) {
-    std::vector<std::u16string_view> distinct;
-    const std::vector<std::uint32_t> numbers = NumberFirstOccurrences(lines, distinct);
+std::vector<bool> DecideKeptLines(const SplitText& lines) {
+    std::vector<std::uint32_t> firstLines;
+    const std::vector<std::uint32_t> numbers = NumberFirstOccurrences(lines, firstLines);
+    const LineSelection distinct(lines, std::move(firstLines));
     const std::vector<bool> inEarlier = internal::OccursInEarlierLine(distinct);
     std::vector<std::u16string_view> jointCandidates;
     for (std::size_t d = 0; d < distinct.size(); ++d) {
-        if (!inEarlier[d] && MayMatchAcrossJoint(distinct[d]))
+        if (!inEarlier[d] && MayMatchAcrossJoint(distinct[d])) {
             jointCandidates.push_back(distinct[d]);
+        }
     }
     internal::JointMatches joints(jointCandidates);
     std::vector<bool> kept(lines.size(), false);
@@ -105,11 +90,11 @@ std::vector<bool> DecideKeptLines(const std::vector<std::u16string_view>& lines)
 }  // namespace
 
 std::vector<bool> FindKeptLines(std::u16string_view text) {
-    return DecideKeptLines(SplitAtLineBreaks(text));
+    return DecideKeptLines(SplitText(text));
 }
 
 DuplicateRemovalResult RemoveDuplicateLines(std::u16string_view text) {
-    const std::vector<std::u16string_view> lines = SplitAtLineBreaks(text);
+    const SplitText lines(text);
     const std::vector<bool> kept = DecideKeptLines(lines);
     DuplicateRemovalResult result;
     std::size_t size = 0;

@@ -32,7 +32,7 @@ constexpr std::uint8_t kLineEnd = 0xFF;
 // starts with a later byte, so an encoded line matches only at a unit boundary.
 class UnitCodes {
 public:
-    UnitCodes(const std::vector<std::u16string_view>& lines, const std::vector<bool>& indexed) {
+    UnitCodes(const LineSelection& lines, const std::vector<bool>& indexed) {
         std::size_t total = 0;
         for (std::size_t i = 0; i < lines.size(); ++i) total += indexed[i] ? lines[i].size() : 0;
         std::vector<UnitCount> counts = CountUnits(lines, indexed, total);
@@ -84,7 +84,7 @@ private:
     }
 
     // The units of the indexed lines with their counts, in ascending order.
-    static std::vector<UnitCount> CountUnits(const std::vector<std::u16string_view>& lines,
+    static std::vector<UnitCount> CountUnits(const LineSelection& lines,
                                              const std::vector<bool>& indexed, std::size_t total) {
         if (total >= kAllUnits) {
             std::vector<std::uint64_t> perUnit(kAllUnits, 0);
@@ -133,8 +133,8 @@ struct EncodedLines {
     std::vector<bool> askedStart;        // per byte offset: an asked line starts here
 };
 
-EncodedLines EncodeLines(const std::vector<std::u16string_view>& lines,
-                         const std::vector<bool>& indexed, const std::vector<bool>& asked) {
+EncodedLines EncodeLines(const LineSelection& lines, const std::vector<bool>& indexed,
+                         const std::vector<bool>& asked) {
     const UnitCodes codes(lines, indexed);
     const std::size_t size = codes.EncodedSize();
     EncodedLines encoded;
@@ -202,11 +202,10 @@ std::vector<bool> MarkLinesFoundEarlier(const EncodedLines& encoded, std::size_t
 
 }  // namespace
 
-std::vector<bool> SearchEarlierLines(const std::vector<std::u16string_view>& lines,
-                                     const std::vector<bool>& searched,
-                                     const std::vector<bool>& asked) {
-    std::vector<bool> indexed(lines.size());
-    for (std::size_t i = 0; i < lines.size(); ++i) indexed[i] = searched[i] || asked[i];
+std::vector<bool> SearchEarlierLines(const LineSelection& lines, const std::vector<bool>& asked) {
+    const auto lastAsked = std::find(asked.rbegin(), asked.rend(), true);
+    std::vector<bool> indexed(lines.size(), false);
+    std::fill(indexed.begin(), indexed.begin() + (asked.rend() - lastAsked), true);
     const EncodedLines encoded = EncodeLines(lines, indexed, asked);
     if (encoded.bytes.empty()) return std::vector<bool>(lines.size(), false);
     if (encoded.bytes.size() < static_cast<std::size_t>(std::numeric_limits<saidx_t>::max())) {

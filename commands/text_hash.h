@@ -2,10 +2,17 @@
 
 #pragma once
 
-// Polynomial hashes of UTF-16 text modulo the prime 2^61 - 1, and a compact
-// hash table keyed by them. Equal texts always hash equal; unequal texts
-// collide rarely, so every user of these hashes either confirms a match by
-// comparing the texts or only uses a match as a hint.
+// Hashes of UTF-16 text keyed by random numbers drawn once per process, and
+// the hash table and filter that use them. A hash only proposes candidates:
+// every user confirms a candidate by comparing texts, so hashes that meet
+// cost time, never an answer. The random keys keep a list built to make the
+// hashes meet from being built ahead of time.
+//
+// Built with VORLANE_WEAK_HASH, the table and the filter each look at only a
+// few bits of every hash, so that in tests most texts meet in both: the
+// table then keeps long chains of unequal texts and the filter lets nearly
+// everything through. The two look at different bits, so texts that meet in
+// the table may still be told apart by the filter.
 
 #include <cstdint>
 #include <cstring>
@@ -14,124 +21,151 @@
 
 namespace vorlane::text_hash {
 
-inline constexpr std::uint64_t kModulus = (std::uint64_t{1} << 61) - 1;
-inline constexpr std::uint64_t kBase = 0x1F3D5B79A2C4E6F1 % kModulus;
-
 __extension__ using Wide = unsigned __int128;
 
-inline std::uint64_t MultiplyMod(std::uint64_t a, std::uint64_t b) {
-    const Wide product = static_cast<Wide>(a) * b;
-    const std::uint64_t sum =
-        static_cast<std::uint64_t>(product & kModulus) + static_cast<std::uint64_t>(product >> 61);
-    return sum >= kModulus ? sum - kModulus : sum;
-}
+// The random keys of every hash in this process (fixed in a weak-hash build).
+struct Keys {
+    std::uint64_t base;  // of polynomial hashes, in [2^32, kModulus)
+    std::uint64_t word[3];
+};
+const Keys& ProcessKeys();
 
-inline std::uint64_t AddMod(std::uint64_t a, std::uint64_t b) {
-    const std::uint64_t sum = a + b;
-    return sum >= kModulus ? sum - kModulus : sum;
-}
+inline constexpr std::uint64_t kModulus = (std::uint64_t{1} << 61) - 1;
 
-// Hash of `text` read left to right: extending it by one unit at the end is
-// AppendUnit(hash, unit).
-inline std::uint64_t AppendUnit(std::uint64_t hash, char16_t unit) {
-    return AddMod(MultiplyMod(hash, kBase), std::uint64_t{unit} + 1);
-}
+// Polynomial hashes modulo the prime 2^61 - 1 at the process's random base.
+// Two different texts of at most n units meet with probability at most
+// n / 2^61, whatever the texts.
+class Polynomial {
+public:
+    Polynomial() : base_(ProcessKeys().base) {}
 
-inline std::uint64_t ForwardHash(std::u16string_view text) {
-    std::uint64_t hash = 0;
-    for (const char16_t unit : text) hash = AppendUnit(hash, unit);
-    return hash;
-}
-
-// Hash of `text` read right to left: extending it by one unit at the front is
-// PrependUnit(hash, unit).
-inline std::uint64_t PrependUnit(std::uint64_t hash, char16_t unit) {
-    return AppendUnit(hash, unit);
-}
-
-inline std::uint64_t BackwardHash(std::u16string_view text) {
-    std::uint64_t hash = 0;
-    for (auto unit = text.rbegin(); unit != text.rend(); ++unit) hash = PrependUnit(hash, *unit);
-    return hash;
-}
-
-// A quick hash of a whole text, for tables whose matches are confirmed by
-// comparing the texts.
-inline std::uint64_t QuickHash(std::u16string_view text) {
-    std::uint64_t hash = text.size() * 0x9E3779B97F4A7C15;
-    std::size_t i = 0;
-    for (; i + 4 <= text.size(); i += 4) {
-        std::uint64_t word;
-        std::memcpy(&word, text.data() + i, sizeof word);
-        hash = (hash ^ word) * 0xD6E8FEB86659FD93;
-        hash ^= hash >> 32;
+    // The hash of a text extended by `unit`, given the hash of the text.
+    std::uint64_t Append(std::uint64_t hash, char16_t unit) const {
+        const Wide product = static_cast<Wide>(hash) * base_;
+        std::uint64_t sum = (static_cast<std::uint64_t>(product) & kModulus) +
+                            static_cast<std::uint64_t>(product >> 61) + unit + 1;
+        sum = (sum & kModulus) + (sum >> 61);
+        return sum >= kModulus ? sum - kModulus : sum;
     }
-    for (; i < text.size(); ++i) hash = (hash ^ text[i]) * 0xD6E8FEB86659FD93;
-    return hash ^ (hash >> 29);
+    std::uint64_t Of(std::u16string_view text) const {
+        std::uint64_t hash = 0;
+        for (const char16_t unit : text) hash = Append(hash, unit);
+        return hash;
+    }
+    // The hash of `text` read from its last unit to its first: Append then
+    // puts a unit in front.
+    std::uint64_t OfReversed(std::u16string_view text) const {
+        std::uint64_t hash = 0;
+        for (auto unit = text.rbegin(); unit != text.rend(); ++unit) hash = Append(hash, *unit);
+        return hash;
+    }
+
+private:
+    std::uint64_t base_;
+};
+
+// The folded 128-bit product of two words, the mixing step of word hashes.
+inline std::uint64_t Fold(std::uint64_t a, std::uint64_t b) {
+    const Wide product = static_cast<Wide>(a) * b;
+    return static_cast<std::uint64_t>(product) ^ static_cast<std::uint64_t>(product >> 64);
 }
 
-// Spreads a hash over all 64 bits, for table slots and filter bits.
+// A quick keyed hash of a whole text, eight units at a time.
+inline std::uint64_t TextHash(std::u16string_view text) {
+    const Keys& keys = ProcessKeys();
+    std::uint64_t hash = keys.word[0] ^ text.size();
+    std::uint64_t words[2];
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::memcpy(words, text.data() + i, sizeof words);
+        hash = Fold(words[0] ^ keys.word[1], words[1] ^ hash);
+    }
+    words[0] = words[1] = 0;
+    std::memcpy(words, text.data() + i, (text.size() - i) * sizeof(char16_t));
+    return Fold(words[0] ^ keys.word[1], words[1] ^ hash ^ keys.word[2]);
+}
+
+// A keyed hash of at most eight units.
+inline std::uint64_t ShortHash(const char16_t* units, std::size_t length) {
+    const Keys& keys = ProcessKeys();
+    std::uint64_t words[2] = {0, 0};
+    if (length == 8) {
+        std::memcpy(words, units, sizeof words);
+    } else {
+        std::memcpy(words, units, length * sizeof(char16_t));
+    }
+    return Fold(words[0] ^ keys.word[1], words[1] ^ keys.word[2]) + length;
+}
+
+// Spreads a hash over all 64 bits.
 inline std::uint64_t Scatter(std::uint64_t hash) {
     hash ^= hash >> 31;
     hash *= 0x9E3779B97F4A7C15;
     return hash ^ (hash >> 29);
 }
 
+#ifdef VORLANE_WEAK_HASH
+inline constexpr std::uint64_t kTableBits = 0x3;   // four values: most texts meet
+inline constexpr std::uint64_t kFilterBits = 0x6;  // other bits, so some are told apart
+#else
+inline constexpr std::uint64_t kTableBits = ~std::uint64_t{0};
+inline constexpr std::uint64_t kFilterBits = ~std::uint64_t{0};
+#endif
+
 // A set of hashes as bits: "maybe present" or "surely absent". Sized for about
 // 1/16 of its bits set, small enough to stay in cache for quick rejections.
 class HashFilter {
 public:
     explicit HashFilter(std::size_t expectedCount) {
-        std::size_t bits = 1 << 12;
+        std::size_t bits = 64;
         while (bits < expectedCount * 16 && bits < (std::size_t{1} << 28)) bits <<= 1;
         words_.assign(bits / 64, 0);
         mask_ = bits - 1;
     }
     void Add(std::uint64_t hash) {
-        const std::uint64_t bit = Scatter(hash) & mask_;
+        const std::uint64_t bit = Bit(hash);
         words_[bit / 64] |= std::uint64_t{1} << (bit % 64);
     }
     bool MayContain(std::uint64_t hash) const {
-        const std::uint64_t bit = Scatter(hash) & mask_;
+        const std::uint64_t bit = Bit(hash);
         return (words_[bit / 64] >> (bit % 64)) & 1;
     }
 
 private:
+    std::uint64_t Bit(std::uint64_t hash) const { return Scatter(hash & kFilterBits) & mask_; }
     std::vector<std::uint64_t> words_;
     std::uint64_t mask_ = 0;
 };
 
-// Open-addressing table from hash to a 32-bit value. Slots keep 32 bits of
-// the hash, so values under different hashes can meet: FindEach visits every
-// value that may belong to a hash, and the caller tells which one does.
+// Open-addressing table from hashes to 32-bit values, for at most `capacity`
+// values. A slot keeps 32 bits of its hash, so values under different hashes
+// can meet: FindEach visits every value that may belong to a hash, and the
+// caller tells which one does.
 class HashTable {
 public:
-    explicit HashTable(std::size_t expectedCount) {
-        std::size_t slots = 16;
-        while (slots < expectedCount * 2) slots <<= 1;
-        slots_.assign(slots, Slot{});
-        mask_ = slots - 1;
-    }
+    explicit HashTable(std::size_t capacity) : slots_(capacity + capacity / 2 + 1) {}
+
     void Insert(std::uint64_t hash, std::uint32_t value) {
-        const std::uint64_t scattered = Scatter(hash);
-        std::size_t slot = scattered & mask_;
-        while (slots_[slot].value != kEmpty) slot = (slot + 1) & mask_;
+        const std::uint64_t scattered = Scatter(hash & kTableBits);
+        std::size_t slot = Home(scattered);
+        while (slots_[slot].value != kEmpty) slot = Next(slot);
         slots_[slot] = {Fingerprint(scattered), value};
     }
-    // Calls visit(value) for each value that may be stored under `hash` until it
-    // returns true; returns whether one did.
+    // Calls visit(value) for each value that may be stored under `hash` until
+    // it returns true; returns whether one did.
     template <typename Visit>
     bool FindEach(std::uint64_t hash, Visit visit) const {
-        const std::uint64_t scattered = Scatter(hash);
+        const std::uint64_t scattered = Scatter(hash & kTableBits);
         const std::uint32_t fingerprint = Fingerprint(scattered);
-        for (std::size_t slot = scattered & mask_; slots_[slot].value != kEmpty;
-             slot = (slot + 1) & mask_) {
+        for (std::size_t slot = Home(scattered); slots_[slot].value != kEmpty; slot = Next(slot)) {
             if (slots_[slot].fingerprint == fingerprint && visit(slots_[slot].value)) return true;
         }
         return false;
     }
     // Starts loading the slot of `hash` into the cache, ahead of a FindEach.
-    void Prefetch(std::uint64_t hash) const { __builtin_prefetch(&slots_[Scatter(hash) & mask_]); }
+    void Prefetch(std::uint64_t hash) const {
+        __builtin_prefetch(&slots_[Home(Scatter(hash & kTableBits))]);
+    }
 
 private:
     static constexpr std::uint32_t kEmpty = 0xFFFFFFFF;
@@ -139,11 +173,14 @@ private:
         std::uint32_t fingerprint = 0;
         std::uint32_t value = kEmpty;
     };
+    std::size_t Home(std::uint64_t scattered) const {
+        return static_cast<std::size_t>((static_cast<Wide>(scattered) * slots_.size()) >> 64);
+    }
+    std::size_t Next(std::size_t slot) const { return slot + 1 == slots_.size() ? 0 : slot + 1; }
     static std::uint32_t Fingerprint(std::uint64_t scattered) {
-        return static_cast<std::uint32_t>(scattered >> 32);
+        return static_cast<std::uint32_t>(scattered);
     }
     std::vector<Slot> slots_;
-    std::size_t mask_ = 0;
 };
 
 }  // namespace vorlane::text_hash

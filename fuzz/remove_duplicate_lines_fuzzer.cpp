@@ -46,12 +46,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(fast.text == plain.text && fast.pieceCount == plain.pieceCount &&
           fast.addedCount == plain.addedCount && fast.duplicateCount == plain.duplicateCount);
 
-    std::vector<std::u16string_view> lines;
-    for (const std::u16string_view line : vorlane::testing::SplitAtCrLf(text)) {
-        if (!line.empty()) lines.push_back(line);
+    const vorlane::internal::SplitText split(text);
+    std::vector<std::uint32_t> numbers;
+    for (std::uint32_t line = 0; line < split.size(); ++line) {
+        if (!split[line].empty()) numbers.push_back(line);
     }
-    const std::vector<bool> all(lines.size(), true);
-    const std::vector<bool> found = vorlane::internal::SearchEarlierLines(lines, all, all);
+    const vorlane::internal::LineSelection lines(split, numbers);
+    const std::vector<bool> found = vorlane::internal::OccursInEarlierLine(lines, 0);
     for (std::size_t line = 0; line < lines.size(); ++line) {
         bool earlier = false;
         for (std::size_t before = 0; before < line && !earlier; ++before) {

@@ -48,6 +48,9 @@ TEST(RemoveDuplicateLines, LineInsideAKeptLineIsPresent) {
         {u"b\r\nabc", u"b\r\nabc", 2, 2, 0},  // a line holding a kept line is new
         {u"a \r\na", u"a ", 2, 1, 1},         // a part of "a " with its space
         {u"ab\r\ncd\r\nb\r\nc", u"ab\r\ncd", 4, 2, 2},
+        // keys whose hashes once met in a table: the second key went unsearched
+        {u"fqngosbh\r\npabitrquo\r\nfqngosbhs\r\nabitrquo", u"fqngosbh\r\npabitrquo\r\nfqngosbhs",
+         4, 3, 1},
     };
     for (const Case& c : cases) ExpectRemoval(c);
 }
