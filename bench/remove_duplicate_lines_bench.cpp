@@ -3,7 +3,8 @@
 // Time and memory of RemoveDuplicateLines on the typical list and on the
 // hostile shapes. Each case reports time_per_unit (seconds per input code unit)
 // and peak_bytes_per_unit: the most memory the call held at once beyond its
-// input, less the result it returns, per input code unit.
+// input, less the result it returns, per input code unit; and memory_cap_use,
+// that peak as a share of 8 bytes per unit plus 24 bytes per line.
 
 #include <benchmark/benchmark.h>
 #include <malloc.h>
@@ -12,6 +13,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "hostile_texts.h"
 #include "plain_remove_duplicate_lines.h"
 #include "remove_duplicate_lines.h"
 #include "sample_texts.h"
@@ -49,6 +51,15 @@ void operator delete[](void* memory, std::size_t) noexcept { Release(memory); }
 namespace vorlane::bench {
 namespace {
 
+std::size_t CountLines(std::u16string_view text) {
+    std::size_t lines = 1;
+    for (std::size_t at = text.find(u"\r\n"); at != std::u16string_view::npos;
+         at = text.find(u"\r\n", at + 2)) {
+        ++lines;
+    }
+    return lines;
+}
+
 template <typename Remove>
 void Measure(benchmark::State& state, const std::u16string& text, Remove remove) {
     double peakBeyondResult = 0;
@@ -62,7 +73,9 @@ void Measure(benchmark::State& state, const std::u16string& text, Remove remove)
         state.counters["kept_lines"] = static_cast<double>(result.addedCount);
     }
     const auto units = static_cast<double>(text.size());
+    const auto lines = static_cast<double>(CountLines(text));
     state.counters["units"] = units;
+    state.counters["memory_cap_use"] = peakBeyondResult / (8 * units + 24 * lines);
     state.counters["time_per_unit"] = benchmark::Counter(
         units, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
     state.counters["peak_bytes_per_unit"] = peakBeyondResult / units;
@@ -79,6 +92,8 @@ void TypicalPlain(benchmark::State& state) {
     Measure(state, TypicalList(static_cast<std::size_t>(state.range(0))),
             [](std::u16string_view t) { return testing::PlainRemoveDuplicateLines(t); });
 }
+
+// Shapes that only stress the time taken.
 void LongLineThenItsPieces(benchmark::State& state) {
     Fast(state, LongLineThenPieces(5'000'000, 1'000'000));
 }
@@ -92,6 +107,34 @@ void MillionIdenticalLines(benchmark::State& state) { Fast(state, IdenticalLines
 void RunsOfAInRandomOrder(benchmark::State& state) { Fast(state, RunsOfA(200'000, 200)); }
 void NoLineBreak(benchmark::State& state) { Fast(state, OneLongLine(20'000'000)); }
 
+// Shapes built against the removal's shortcuts (hostile_texts.h).
+void HostilePiecesOfOneLine(benchmark::State& state) {
+    Fast(state, PiecesOfOneLine(static_cast<std::size_t>(state.range(0)), 4'000'000, 1'000'000));
+}
+void HostileKeysThatOccurEverywhere(benchmark::State& state) {
+    Fast(state, KeysThatOccurEverywhere(1'000'000));
+}
+void HostileSharedKeyManyCharacters(benchmark::State& state) {
+    Fast(state, SharedKeyManyCharacters(1'000'000, 20'000));
+}
+void HostileDenseShortLines(benchmark::State& state) {
+    Fast(state, DenseShortLines(200'000, 800'000));
+}
+void HostileAllUnitsThenAlteredPieces(benchmark::State& state) {
+    Fast(state, AllUnitsThenAlteredPieces(1'000'000));
+}
+void HostileEmptyLines(benchmark::State& state) { Fast(state, EmptyLines(10'000'000)); }
+void HostileDistinctTinyLines(benchmark::State& state) {
+    Fast(state, DistinctTinyLines(5'000'000));
+}
+void HostileTypicalAfterAJointLine(benchmark::State& state) {
+    Fast(state, TypicalAfterAJointLine(1'000'000));
+}
+void HostileSharedKeyRandomTails(benchmark::State& state) {
+    Fast(state, SharedKeyRandomTails(1'000'000));
+}
+void HostileRunsEndingInB(benchmark::State& state) { Fast(state, RunsEndingInB(4'000'000)); }
+
 BENCHMARK(Typical)->Arg(32'767)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(TypicalPlain)->Arg(32'767)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(LongLineThenItsPieces)->Unit(benchmark::kMillisecond);
@@ -100,6 +143,16 @@ BENCHMARK(LinesSeparatedByCrLfLf)->Unit(benchmark::kMillisecond);
 BENCHMARK(MillionIdenticalLines)->Unit(benchmark::kMillisecond);
 BENCHMARK(RunsOfAInRandomOrder)->Unit(benchmark::kMillisecond);
 BENCHMARK(NoLineBreak)->Unit(benchmark::kMillisecond);
+BENCHMARK(HostilePiecesOfOneLine)->Arg(2)->Arg(4)->Arg(10)->Arg(40)->Unit(benchmark::kMillisecond);
+BENCHMARK(HostileKeysThatOccurEverywhere)->Unit(benchmark::kMillisecond);
+BENCHMARK(HostileSharedKeyManyCharacters)->Unit(benchmark::kMillisecond);
+BENCHMARK(HostileDenseShortLines)->Unit(benchmark::kMillisecond);
+BENCHMARK(HostileAllUnitsThenAlteredPieces)->Unit(benchmark::kMillisecond);
+BENCHMARK(HostileEmptyLines)->Unit(benchmark::kMillisecond);
+BENCHMARK(HostileDistinctTinyLines)->Unit(benchmark::kMillisecond);
+BENCHMARK(HostileTypicalAfterAJointLine)->Unit(benchmark::kMillisecond);
+BENCHMARK(HostileSharedKeyRandomTails)->Unit(benchmark::kMillisecond);
+BENCHMARK(HostileRunsEndingInB)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace vorlane::bench

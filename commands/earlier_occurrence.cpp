@@ -1,19 +1,27 @@
 // SPDX-License-Identifier: MIT
 
-// A line can occur inside an earlier line only if its key, its first
-// kKeyLength units (all of it, if shorter), occurs there too. The search:
-//  1. One pass over the lines finds where each key first occurs, probing at
-//     each position only the key lengths whose keys have not all been found.
-//     A line whose key first occurs in the line itself is in no earlier line;
-//     one whose key occurs earlier is compared with the text there. A short
-//     line is its own key, so that settles it; a long one may still occur at
-//     a later occurrence of its key, and stays open.
-//  2. A second pass visits every occurrence of an open line's key, up to the
-//     last open line, and hashes the text from there on, unit by unit, to
-//     find where each open line first occurs.
-//  3. If that pass would step through more than a few units per unit of text
-//     (keys that occur nearly everywhere, as in long runs of one letter), a
-//     suffix array answers the lines still open.
+// A line occurs inside an earlier line only if every part of it does, in
+// particular its keys: its first units and its last units, a few of them (all
+// of it, if shorter). The search settles each line as cheaply as it can:
+//  1. A pass over the lines finds where the start key of each line (its first
+//     8 units) first occurs, probing at each position only the key lengths
+//     whose keys are not all found yet. A line whose key first occurs in the
+//     line itself is in no earlier line; one whose key occurs earlier is
+//     compared with the text there. A short line is its own key, so that
+//     settles it; a long one may occur at a later occurrence of its key, and
+//     stays open.
+//  2. The same pass with the end keys of the open lines settles those whose
+//     last 8 units first occur in the line itself, or right where the line
+//     would end at that first occurrence.
+//  3. The same pass with start keys of 16 and then 32 units settles open lines
+//     over few letters, whose 8-unit keys occur nearly everywhere.
+//  4. A pass up to the last open line visits every occurrence of an open
+//     line's start key and hashes the text from there on, unit by unit, to
+//     find where each open line first occurs. At a few lengths it stops unless
+//     some open line after the current one starts with what it has read.
+//  5. If that pass would step through more than kStepsPerUnit units per unit
+//     of text (keys that occur nearly everywhere, as in long runs of one
+//     letter), a suffix array answers the lines still open.
 // Hashes only propose: every key and line they find is compared unit by unit.
 
 #include "earlier_occurrence.h"
@@ -21,7 +29,6 @@
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <limits>
 #include <optional>
 #include <stdexcept>
 
@@ -30,206 +37,571 @@
 namespace vorlane::internal {
 namespace {
 
-constexpr std::size_t kKeyLength = 8;
+constexpr std::size_t kKeyLength = 8;    // of the keys found first
+constexpr std::size_t kLongestKey = 32;  // of the keys found last
 constexpr std::uint32_t kNowhere = 0xFFFFFFFF;
 constexpr std::size_t kLookAhead = 16;  // table lookups started ahead of use
+constexpr std::size_t kBatch = 32;      // positions whose filter bits load together
 
-std::u16string_view KeyOf(std::u16string_view line) { return line.substr(0, kKeyLength); }
+enum class KeyEnd { kStart, kEnd };
+
+// The key of `line` of at most `length` units at `end`, and where it starts.
+std::size_t KeyOffset(std::u16string_view line, KeyEnd end, std::size_t length) {
+    return end == KeyEnd::kStart || line.size() <= length ? 0 : line.size() - length;
+}
+std::u16string_view KeyOf(std::u16string_view line, KeyEnd end, std::size_t length) {
+    return line.substr(KeyOffset(line, end, length), length);
+}
 
 struct Occurrence {
     std::uint32_t line = kNowhere;
     std::uint32_t offset = 0;
 };
 
-// The distinct keys of all lines, and where each first occurs.
-class FirstKeyOccurrences {
+// Hashes of keys, and of the windows of a text that may be keys: quick word
+// hashes up to kKeyLength units, polynomial ones, which roll, beyond.
+class KeyHasher {
 public:
-    explicit FirstKeyOccurrences(const LineSelection& lines)
-        : lines_(lines), keyOfLine_(lines.size()) {
-        std::array<std::size_t, kKeyLength + 1> counts{};
-        for (std::size_t line = 0; line < lines.size(); ++line) ++counts[KeyOf(lines[line]).size()];
-        for (std::size_t length = 1; length <= kKeyLength; ++length) {
-            tables_[length].emplace(counts[length]);
-            filters_[length].emplace(counts[length]);
-        }
-        for (std::size_t line = 0; line < lines.size(); ++line) {
-            if (line + kLookAhead < lines.size()) Prefetch(KeyOf(lines[line + kLookAhead]));
-            AddKey(line);
+    KeyHasher() {
+        for (std::size_t length = 1; length <= kLongestKey; ++length) {
+            powers_[length] = polynomial_.Power(length - 1);
         }
     }
 
-    // Where the key of `line` first occurs; always at or before the line.
-    Occurrence FirstOf(std::size_t line) const { return first_[keyOfLine_[line]]; }
+    std::uint64_t Of(std::u16string_view key) const {
+        return key.size() <= kKeyLength ? words_.OfShort(key.data(), key.size())
+                                        : polynomial_.Of(key);
+    }
+    // The hashes of the `count` windows of `length` units from `units` on.
+    void OfWindows(const char16_t* units, std::size_t length, std::size_t count,
+                   std::uint64_t* hashes) const {
+        if (length <= kKeyLength) {
+            for (std::size_t i = 0; i < count; ++i) hashes[i] = words_.OfShort(units + i, length);
+            return;
+        }
+        hashes[0] = polynomial_.Of({units, length});
+        for (std::size_t i = 1; i < count; ++i) {
+            hashes[i] = polynomial_.Roll(hashes[i - 1], units[i - 1], units[i - 1 + length],
+                                         powers_[length]);
+        }
+    }
+
+private:
+    text_hash::WordHash words_;
+    text_hash::Polynomial polynomial_;
+    std::array<std::uint64_t, kLongestKey + 1> powers_{};
+};
+
+// Distinct keys, numbered in the order they were added, found by hash; for
+// each, the first line that has it (its owner).
+class KeySet {
+public:
+    // Room for `capacity` additions. Keys of exactly kKeyLength units may be
+    // kept here too (`keepTexts`), so that telling them apart takes no detour
+    // through the lines.
+    KeySet(std::size_t capacity, bool keepTexts) : table_(capacity), keepTexts_(keepTexts) {}
+
+    // The number of the key equal to `key`, whose hash is `hash`, adding it
+    // with `owner` if it is new; `textOf(owner)` is the key of an owner.
+    template <typename TextOf>
+    std::uint32_t Add(std::u16string_view key, std::uint64_t hash, std::uint32_t owner,
+                      TextOf textOf) {
+        std::uint32_t number = kNowhere;
+        table_.FindEach(hash, [&](std::uint32_t n) {
+            const bool same = keepTexts_ ? std::equal(key.begin(), key.end(), texts_[n].begin())
+                                         : textOf(owners_[n]) == key;
+            return same && (number = n, true);
+        });
+        return number != kNowhere ? number : AddNew(key, hash, owner);
+    }
+    // The same for a key known to differ from all added so far.
+    std::uint32_t AddNew(std::u16string_view key, std::uint64_t hash, std::uint32_t owner) {
+        const auto number = static_cast<std::uint32_t>(owners_.size());
+        table_.Insert(hash, number);
+        hashes_.push_back(hash);
+        owners_.push_back(owner);
+        if (keepTexts_) std::copy(key.begin(), key.end(), texts_.emplace_back().begin());
+        return number;
+    }
+    void Prefetch(std::uint64_t hash) const { table_.Prefetch(hash); }
+
+    // After the last Add: builds the filter, and a table no larger than the
+    // keys need, so that looking keys up stays in cache.
+    void Seal() {
+        if (hashes_.size() * 2 < table_.Capacity()) {
+            table_ = text_hash::HashTable(hashes_.size());
+            for (std::uint32_t n = 0; n < hashes_.size(); ++n) table_.Insert(hashes_[n], n);
+        }
+        filter_.emplace(hashes_.size());
+        for (const std::uint64_t hash : hashes_) filter_->Add(hash);
+        hashes_ = {};
+    }
+
+    std::size_t size() const { return owners_.size(); }
+    std::uint32_t Owner(std::uint32_t key) const { return owners_[key]; }
+    const text_hash::HashTable& Table() const { return table_; }
+    const text_hash::HashFilter& Filter() const { return *filter_; }
+
+private:
+    text_hash::HashTable table_;
+    std::optional<text_hash::HashFilter> filter_;
+    std::vector<std::uint64_t> hashes_;  // of each key, until sealed
+    std::vector<std::uint32_t> owners_;
+    bool keepTexts_;
+    std::vector<std::array<char16_t, kKeyLength>> texts_;
+};
+
+// The distinct keys of some lines (the owners), at most `longest` units taken
+// from one end, and where each first occurs in the lines up to the last owner.
+class FirstKeyOccurrences {
+public:
+    // `owners` numbers lines of `lines` in ascending order; nullptr means all.
+    FirstKeyOccurrences(const LineSelection& lines, const std::vector<std::uint32_t>* owners,
+                        KeyEnd end, std::size_t longest)
+        : lines_(lines),
+          owners_(owners),
+          end_(end),
+          longest_(longest),
+          keyOfOwner_(owners ? owners->size() : lines.size()) {
+        std::array<std::size_t, kLongestKey + 1> counts{};
+        for (std::size_t i = 0; i < keyOfOwner_.size(); ++i) ++counts[Key(i).size()];
+        for (std::size_t length = 1; length <= longest_; ++length) {
+            keys_[length].emplace(counts[length], length == kKeyLength);
+        }
+        for (std::size_t i = 0; i < keyOfOwner_.size(); ++i) {
+            if (i + kLookAhead < keyOfOwner_.size()) {
+                const std::u16string_view ahead = Key(i + kLookAhead);
+                keys_[ahead.size()]->Prefetch(hasher_.Of(ahead));
+            }
+            const std::u16string_view key = Key(i);
+            const auto owner = static_cast<std::uint32_t>(i);
+            // A key shorter than the longest is a whole line, and lines differ.
+            keyOfOwner_[i] =
+                key.size() < longest_
+                    ? keys_[key.size()]->AddNew(key, hasher_.Of(key), owner)
+                    : keys_[key.size()]->Add(key, hasher_.Of(key), owner,
+                                             [this](std::uint32_t other) { return Key(other); });
+        }
+        for (std::size_t length = 1; length <= longest_; ++length) {
+            keys_[length]->Seal();
+            first_[length].resize(keys_[length]->size());
+            unfoundCounts_[length] = keys_[length]->size();
+            if (unfoundCounts_[length] != 0) unfound_ |= std::uint64_t{1} << length;
+        }
+    }
 
     void Scan() {
-        for (std::size_t line = 0; line < lines_.size() && unfound_ != 0; ++line) {
+        const std::size_t last = OwnerLine(keyOfOwner_.size() - 1);
+        for (std::size_t line = 0, owner = 0; line <= last && unfound_ != 0; ++line) {
             const std::u16string_view text = lines_[line];
-            for (std::size_t start = 0; start < text.size(); ++start) {
-                const std::size_t room = std::min(text.size() - start, kKeyLength);
-                for (unsigned lengths = unfound_ & ((2U << room) - 1); lengths != 0;
-                     lengths &= lengths - 1) {
-                    Probe(text, start, static_cast<std::size_t>(std::countr_zero(lengths)), line);
+            // An owner's own key occurs in it: no need to look that one up.
+            std::size_t ownOffset = text.size();
+            std::size_t ownLength = 0;
+            if (OwnerLine(owner) == line) {
+                ownOffset = KeyOffset(text, end_, longest_);
+                ownLength = Key(owner).size();
+                Found(ownLength, keyOfOwner_[owner++], line, ownOffset);
+            }
+            const std::uint64_t fitting = (std::uint64_t{2} << std::min(text.size(), longest_)) - 1;
+            for (std::uint64_t lengths = unfound_ & fitting; lengths != 0; lengths &= lengths - 1) {
+                const auto length = static_cast<std::size_t>(std::countr_zero(lengths));
+                const std::size_t starts = text.size() - length + 1;
+                if (length != ownLength) {
+                    ProbeRange(text, 0, starts, length, line);
+                } else {
+                    ProbeRange(text, 0, ownOffset, length, line);
+                    ProbeRange(text, ownOffset + 1, starts, length, line);
                 }
             }
         }
     }
 
+    // Where the key of the i-th owner first occurs: at or before the owner.
+    Occurrence FirstOf(std::size_t i) const { return first_[Key(i).size()][keyOfOwner_[i]]; }
+
 private:
-    std::u16string_view KeyText(std::uint32_t key) const { return KeyOf(lines_[owners_[key]]); }
-
-    void Prefetch(std::u16string_view key) const {
-        tables_[key.size()]->Prefetch(text_hash::ShortHash(key.data(), key.size()));
+    std::size_t OwnerLine(std::size_t i) const {
+        return owners_ == nullptr ? i : i < owners_->size() ? (*owners_)[i] : lines_.size();
+    }
+    std::u16string_view Key(std::size_t i) const {
+        return KeyOf(lines_[OwnerLine(i)], end_, longest_);
     }
 
-    void AddKey(std::size_t line) {
-        const std::u16string_view key = KeyOf(lines_[line]);
-        const std::uint64_t hash = text_hash::ShortHash(key.data(), key.size());
-        std::uint32_t found = kNowhere;
-        tables_[key.size()]->FindEach(
-            hash, [&](std::uint32_t k) { return KeyText(k) == key && (found = k, true); });
-        if (found == kNowhere) {
-            found = static_cast<std::uint32_t>(owners_.size());
-            owners_.push_back(static_cast<std::uint32_t>(line));
-            first_.emplace_back();
-            tables_[key.size()]->Insert(hash, found);
-            filters_[key.size()]->Add(hash);
-            if (++unfoundCounts_[key.size()] == 1) unfound_ |= 1U << key.size();
+    void ProbeRange(std::u16string_view text, std::size_t from, std::size_t to, std::size_t length,
+                    std::size_t line) {
+        for (std::size_t start = from; start < to && (unfound_ >> length & 1) != 0;
+             start += kBatch) {
+            ProbeBatch(text, start, std::min(to, start + kBatch), length, line);
         }
-        keyOfLine_[line] = found;
     }
 
-    void Probe(std::u16string_view text, std::size_t start, std::size_t length, std::size_t line) {
-        const std::uint64_t hash = text_hash::ShortHash(text.data() + start, length);
-        if (!filters_[length]->MayContain(hash)) return;
-        tables_[length]->FindEach(hash, [&](std::uint32_t key) {
-            if (first_[key].line != kNowhere || KeyText(key) != text.substr(start, length)) {
-                return false;
-            }
-            first_[key] = {static_cast<std::uint32_t>(line), static_cast<std::uint32_t>(start)};
-            if (--unfoundCounts_[length] == 0) unfound_ &= ~(1U << length);
-            return true;
-        });
+    // Looks for keys of `length` units at the positions [from, to), at most
+    // kBatch of them, loading what each needs into the cache before it is used.
+    void ProbeBatch(std::u16string_view text, std::size_t from, std::size_t to, std::size_t length,
+                    std::size_t line) {
+        const KeySet& keys = *keys_[length];
+        std::array<std::uint64_t, kBatch> hashes;
+        std::array<text_hash::HashFilter::Place, kBatch> places;
+        hasher_.OfWindows(text.data() + from, length, to - from, hashes.data());
+        for (std::size_t i = 0; i < to - from; ++i) places[i] = keys.Filter().Locate(hashes[i]);
+        std::array<std::size_t, kBatch> passed;
+        std::size_t passedCount = 0;
+        for (std::size_t i = 0; i < to - from; ++i) {
+            if (!keys.Filter().Has(places[i])) continue;
+            keys.Table().Prefetch(hashes[i]);
+            passed[passedCount++] = i;
+        }
+        for (std::size_t n = 0; n < passedCount; ++n) {
+            const std::size_t at = from + passed[n];
+            const std::u16string_view window = text.substr(at, length);
+            keys.Table().FindEach(hashes[passed[n]], [&](std::uint32_t key) {
+                if (first_[length][key].line != kNowhere || Key(keys.Owner(key)) != window) {
+                    return false;
+                }
+                Found(length, key, line, at);
+                return true;
+            });
+        }
+    }
+
+    void Found(std::size_t length, std::uint32_t key, std::size_t line, std::size_t offset) {
+        Occurrence& first = first_[length][key];
+        if (first.line != kNowhere) return;
+        first = {static_cast<std::uint32_t>(line), static_cast<std::uint32_t>(offset)};
+        if (--unfoundCounts_[length] == 0) unfound_ &= ~(std::uint64_t{1} << length);
     }
 
     const LineSelection& lines_;
-    std::vector<std::uint32_t> keyOfLine_;
-    std::vector<std::uint32_t> owners_;  // of each key, the first line with it
-    std::vector<Occurrence> first_;      // of each key
-    // Per key length: the keys by hash, and how many have not been found yet.
-    std::array<std::optional<text_hash::HashTable>, kKeyLength + 1> tables_;
-    std::array<std::optional<text_hash::HashFilter>, kKeyLength + 1> filters_;
-    std::array<std::size_t, kKeyLength + 1> unfoundCounts_{};
-    unsigned unfound_ = 0;  // bit n set: some key of n units has not been found
+    const std::vector<std::uint32_t>* owners_;
+    KeyEnd end_;
+    std::size_t longest_;
+    KeyHasher hasher_;
+    std::vector<std::uint32_t> keyOfOwner_;  // its number among keys of its length
+    // Per key length: the keys, where each first occurs, and how many have
+    // not been found yet.
+    std::array<std::optional<KeySet>, kLongestKey + 1> keys_;
+    std::array<std::vector<Occurrence>, kLongestKey + 1> first_;
+    std::array<std::size_t, kLongestKey + 1> unfoundCounts_{};
+    std::uint64_t unfound_ = 0;  // bit n set: some key of n units has not been found
+};
+
+// For each hash of a prefix, the last of some lines that has a prefix with
+// that hash. Prefixes whose hashes meet share one answer, the larger.
+class LastLineWithPrefix {
+public:
+    explicit LastLineWithPrefix(std::size_t capacity) : table_(capacity) {}
+
+    void Add(std::uint64_t hash, std::uint32_t line) {
+        const bool known = table_.FindEach(hash, [&](std::uint32_t entry) {
+            lastLines_[entry] = std::max(lastLines_[entry], line);
+            return true;
+        });
+        if (known) return;
+        table_.Insert(hash, static_cast<std::uint32_t>(lastLines_.size()));
+        lastLines_.push_back(line);
+    }
+    void Prefetch(std::uint64_t hash) const { table_.Prefetch(hash); }
+
+    // The last line with a prefix of this hash, or 0 if there is none.
+    std::uint32_t Find(std::uint64_t hash) const {
+        std::uint32_t last = 0;
+        table_.FindEach(hash, [&](std::uint32_t entry) {
+            last = std::max(last, lastLines_[entry]);
+            return false;
+        });
+        return last;
+    }
+
+private:
+    text_hash::HashTable table_;
+    std::vector<std::uint32_t> lastLines_;
+};
+
+// The lengths at which a walk asks whether any open line still starts with
+// what it has read: 12, 16, 24, 32, 48, 64, 96, ...
+std::size_t NextCheckpoint(std::size_t length) {
+    return length % 3 == 0 ? length / 3 * 4 : length / 2 * 3;
+}
+constexpr std::size_t kFirstCheckpoint = 12;
+
+// Search structures over some open lines: their start keys, the lines
+// themselves and their prefixes at the checkpoints, all by hash.
+class OpenLineIndex {
+public:
+    struct Key {
+        std::array<char16_t, kKeyLength> units;  // kept here, to compare without a detour
+        std::uint32_t shortest;                  // the lengths of the lines with it
+        std::uint32_t longest;
+        std::uint32_t lastLine;  // the last line with it
+    };
+
+    // `members` index `open`, which numbers lines of `lines` longer than a key.
+    OpenLineIndex(const LineSelection& lines, const std::vector<std::uint32_t>& open,
+                  std::vector<std::uint32_t> members)
+        : lines_(lines),
+          open_(open),
+          members_(std::move(members)),
+          found_(members_.size(), false),
+          keySet_(members_.size(), false),
+          lineTable_(members_.size()),
+          lineFilter_(members_.size()) {
+        for (std::uint32_t m = 0; m < members_.size(); ++m) {
+            if (m + kLookAhead < members_.size()) {
+                keySet_.Prefetch(KeyHash(MemberLine(m + kLookAhead)));
+            }
+            AddKey(m);
+        }
+        keySet_.Seal();
+        std::vector<std::uint64_t> lineHashes(members_.size());
+        std::vector<std::pair<std::uint64_t, std::uint32_t>> prefixHashes;
+        for (std::uint32_t m = 0; m < members_.size(); ++m) {
+            lineHashes[m] = HashWithPrefixes(m, prefixHashes);
+        }
+        for (std::uint32_t m = 0; m < members_.size(); ++m) {
+            if (m + kLookAhead < members_.size()) lineTable_.Prefetch(lineHashes[m + kLookAhead]);
+            lineTable_.Insert(lineHashes[m], m);
+            lineFilter_.Add(lineHashes[m]);
+        }
+        prefixes_.emplace(prefixHashes.size());
+        for (std::size_t i = 0; i < prefixHashes.size(); ++i) {
+            if (i + kLookAhead < prefixHashes.size()) {
+                prefixes_->Prefetch(prefixHashes[i + kLookAhead].first);
+            }
+            prefixes_->Add(prefixHashes[i].first, prefixHashes[i].second);
+        }
+    }
+
+    std::size_t size() const { return members_.size(); }
+
+    // The key that `window` is, if some line after `line` starts with it.
+    const Key* KeyAt(std::u16string_view window, std::size_t line) const {
+        const std::uint64_t hash = wordHash_.OfShort(window.data(), window.size());
+        if (!keySet_.Filter().MayContain(hash)) return nullptr;
+        const Key* found = nullptr;
+        keySet_.Table().FindEach(hash, [&](std::uint32_t k) {
+            if (!std::equal(window.begin(), window.end(), keys_[k].units.begin())) return false;
+            found = &keys_[k];
+            return true;
+        });
+        return found != nullptr && found->lastLine > line ? found : nullptr;
+    }
+
+    // Whether some member may have the hash (from `Polynomial`) located by
+    // LocateLine, which also starts loading what the test needs.
+    text_hash::HashFilter::Place LocateLine(std::uint64_t hash) const {
+        return lineFilter_.Locate(hash);
+    }
+    bool MayBeLine(text_hash::HashFilter::Place place) const { return lineFilter_.Has(place); }
+
+    // Calls visit(i) for each member i, an index of `open`, whose line is
+    // `text`, with hash `hash`, the first time it is so.
+    template <typename Visit>
+    void ForEachNewlyFound(std::u16string_view text, std::uint64_t hash, Visit visit) {
+        lineTable_.FindEach(hash, [&](std::uint32_t m) {
+            if (!found_[m] && MemberLine(m) == text) {
+                found_[m] = true;
+                visit(members_[m]);
+            }
+            return false;  // lines may repeat
+        });
+    }
+
+    // The last member line with a prefix of this hash at a checkpoint, or 0.
+    void PrefetchPrefix(std::uint64_t hash) const { prefixes_->Prefetch(hash); }
+    std::uint32_t LastWithPrefix(std::uint64_t hash) const { return prefixes_->Find(hash); }
+
+private:
+    std::u16string_view MemberLine(std::uint32_t m) const { return lines_[open_[members_[m]]]; }
+
+    std::uint64_t KeyHash(std::u16string_view line) const {
+        const std::u16string_view key = KeyOf(line, KeyEnd::kStart, kKeyLength);
+        return wordHash_.OfShort(key.data(), key.size());
+    }
+
+    void AddKey(std::uint32_t m) {
+        const std::u16string_view line = MemberLine(m);
+        const std::u16string_view key = KeyOf(line, KeyEnd::kStart, kKeyLength);
+        const auto length = static_cast<std::uint32_t>(line.size());
+        const std::uint32_t number = keySet_.Add(
+            key, KeyHash(line), static_cast<std::uint32_t>(keys_.size()), [this](std::uint32_t k) {
+                return std::u16string_view(keys_[k].units.data(), kKeyLength);
+            });
+        if (number == keys_.size()) {
+            keys_.push_back({{}, length, length, 0});
+            std::copy(key.begin(), key.end(), keys_.back().units.begin());
+        }
+        Key& known = keys_[number];
+        known.shortest = std::min(known.shortest, length);
+        known.longest = std::max(known.longest, length);
+        known.lastLine = open_[members_[m]];
+    }
+
+    // The hash of member m's line; adds those of its prefixes at the checkpoints.
+    std::uint64_t HashWithPrefixes(std::uint32_t m,
+                                   std::vector<std::pair<std::uint64_t, std::uint32_t>>& prefixes) {
+        const std::u16string_view line = MemberLine(m);
+        std::uint64_t hash = 0;
+        for (std::size_t length = 1, check = kFirstCheckpoint; length <= line.size(); ++length) {
+            hash = polynomial_.Append(hash, line[length - 1]);
+            if (length < check || length == line.size()) continue;
+            prefixes.emplace_back(hash, open_[members_[m]]);
+            check = NextCheckpoint(check);
+        }
+        return hash;
+    }
+
+    const LineSelection& lines_;
+    const std::vector<std::uint32_t>& open_;
+    std::vector<std::uint32_t> members_;
+    std::vector<bool> found_;  // of each member, whether it has been found
+    KeySet keySet_;
+    std::vector<Key> keys_;
+    text_hash::HashTable lineTable_;  // the members by hash
+    text_hash::HashFilter lineFilter_;
+    std::optional<LastLineWithPrefix> prefixes_;
+    text_hash::WordHash wordHash_;
+    text_hash::Polynomial polynomial_;
 };
 
 // Where each of some long lines first occurs, found by hashing the text after
-// every occurrence of their keys.
+// every occurrence of their start keys. The lines already found leave the
+// search each time half of those in it have been found.
 class FirstLineOccurrences {
 public:
     // `open` numbers lines of `lines` longer than a key, in ascending order.
     FirstLineOccurrences(const LineSelection& lines, const std::vector<std::uint32_t>& open)
-        : lines_(lines),
-          open_(open),
-          first_(open.size(), kNowhere),
-          keyTable_(open.size()),
-          keyFilter_(open.size()),
-          lineTable_(open.size()),
-          lineFilter_(open.size()),
-          unfound_(open.size()) {
-        for (std::uint32_t i = 0; i < open.size(); ++i) {
-            AddKey(open[i]);
-            const std::uint64_t hash = polynomial_.Of(lines[open[i]]);
-            lineTable_.Insert(hash, i);
-            lineFilter_.Add(hash);
-        }
+        : lines_(lines), open_(open), first_(open.size(), kNowhere), unfound_(open.size()) {
+        Reindex(0);
     }
 
     // Scans the lines up to the last open one, unless that takes more than
     // `steps` steps. Returns whether it got there; if not, the open lines it
     // did not reach have no first occurrence yet.
     bool Scan(std::size_t steps) {
-        for (std::size_t line = 0; line <= open_.back() && unfound_ != 0; ++line) {
+        for (std::size_t line = 0, next = 0; unfound_ != 0; ++line) {
             const std::u16string_view text = lines_[line];
             for (std::size_t start = 0; start + kKeyLength <= text.size(); ++start) {
-                const std::size_t longest = LongestWithKey(text.substr(start, kKeyLength));
-                const std::size_t end = std::min(text.size(), start + longest);
-                if (end - start > steps) return false;
-                steps -= end - start;
-                Walk(text.substr(start, end - start), line);
+                if (unfound_ * 2 < index_->size()) Reindex(line);
+                const OpenLineIndex::Key* key = index_->KeyAt(text.substr(start, kKeyLength), line);
+                if (key == nullptr) continue;
+                const std::size_t length = std::min<std::size_t>(text.size() - start, key->longest);
+                if (length > steps) return false;
+                steps -= Walk(text.substr(start, length), line, key->shortest);
+            }
+            // An open line not found before its own line is reached is found there.
+            for (; next < open_.size() && open_[next] <= line; ++next) {
+                if (first_[next] == kNowhere) Found(next, open_[next]);
             }
         }
         return true;
     }
 
-    // The line where open line i first occurs, or kNowhere.
+    // The line where open line i first occurs, or kNowhere if the scan
+    // stopped before reaching it.
     std::uint32_t FirstOf(std::size_t i) const { return first_[i]; }
 
 private:
-    struct Key {
-        std::uint32_t owner;    // an open line that starts with the key
-        std::uint32_t longest;  // the length of the longest one
-    };
-
-    void AddKey(std::uint32_t line) {
-        const std::u16string_view key = KeyOf(lines_[line]);
-        const auto length = static_cast<std::uint32_t>(lines_[line].size());
-        const std::uint64_t hash = text_hash::ShortHash(key.data(), key.size());
-        const bool known = keyTable_.FindEach(hash, [&](std::uint32_t k) {
-            if (KeyOf(lines_[keys_[k].owner]) != key) return false;
-            keys_[k].longest = std::max(keys_[k].longest, length);
-            return true;
-        });
-        if (known) return;
-        keyTable_.Insert(hash, static_cast<std::uint32_t>(keys_.size()));
-        keyFilter_.Add(hash);
-        keys_.push_back({line, length});
-    }
-
-    // The length of the longest open line that starts with `window`, or 0.
-    std::size_t LongestWithKey(std::u16string_view window) const {
-        const std::uint64_t hash = text_hash::ShortHash(window.data(), window.size());
-        if (!keyFilter_.MayContain(hash)) return 0;
-        std::size_t longest = 0;
-        keyTable_.FindEach(hash, [&](std::uint32_t k) {
-            if (KeyOf(lines_[keys_[k].owner]) != window) return false;
-            longest = keys_[k].longest;
-            return true;
-        });
-        return longest;
-    }
-
-    // Records the open lines that `text`, in `line`, starts with.
-    void Walk(std::u16string_view text, std::size_t line) {
-        std::uint64_t hash = 0;
-        for (std::size_t length = 1; length <= text.size(); ++length) {
-            hash = polynomial_.Append(hash, text[length - 1]);
-            if (length <= kKeyLength || !lineFilter_.MayContain(hash)) continue;
-            lineTable_.FindEach(hash, [&](std::uint32_t i) {
-                if (first_[i] != kNowhere || lines_[open_[i]] != text.substr(0, length)) {
-                    return false;
-                }
-                first_[i] = static_cast<std::uint32_t>(line);
-                --unfound_;
-                return true;
-            });
+    // Indexes the open lines not found yet; none of them is before `line`.
+    void Reindex(std::size_t line) {
+        std::vector<std::uint32_t> members;
+        members.reserve(unfound_);
+        for (std::uint32_t i = 0; i < open_.size(); ++i) {
+            if (first_[i] == kNowhere && open_[i] >= line) members.push_back(i);
         }
+        index_.reset();
+        index_.emplace(lines_, open_, std::move(members));
+    }
+
+    // Records the open lines that `text`, in `line`, starts with, reading it
+    // while some open line after `line` may still do so. Returns the units
+    // read. Reads up to kBatch units at a time, loading what they need first.
+    std::size_t Walk(std::u16string_view text, std::size_t line, std::size_t shortest) {
+        std::uint64_t hash = 0;
+        std::size_t check = kFirstCheckpoint;
+        std::array<std::uint64_t, kBatch> hashes;
+        std::array<text_hash::HashFilter::Place, kBatch> places;
+        for (std::size_t done = 0; done < text.size();) {
+            const std::size_t end = std::min({text.size(), check, done + kBatch});
+            for (std::size_t length = done + 1; length <= end; ++length) {
+                hash = polynomial_.Append(hash, text[length - 1]);
+                hashes[length - done - 1] = hash;
+                if (length >= shortest) places[length - done - 1] = index_->LocateLine(hash);
+            }
+            if (end == check) index_->PrefetchPrefix(hash);
+            for (std::size_t length = std::max(done + 1, shortest); length <= end; ++length) {
+                if (!index_->MayBeLine(places[length - done - 1])) continue;
+                index_->ForEachNewlyFound(text.substr(0, length), hashes[length - done - 1],
+                                          [&](std::uint32_t i) {
+                                              if (first_[i] == kNowhere) Found(i, line);
+                                          });
+            }
+            done = end;
+            if (done == check) {
+                if (index_->LastWithPrefix(hash) <= line) return done;
+                check = NextCheckpoint(check);
+            }
+        }
+        return text.size();
+    }
+
+    void Found(std::size_t i, std::size_t line) {
+        first_[i] = static_cast<std::uint32_t>(line);
+        --unfound_;
     }
 
     const LineSelection& lines_;
     const std::vector<std::uint32_t>& open_;
     std::vector<std::uint32_t> first_;  // of each open line
-    text_hash::HashTable keyTable_;
-    text_hash::HashFilter keyFilter_;
-    std::vector<Key> keys_;
-    text_hash::HashTable lineTable_;  // the open lines by hash
-    text_hash::HashFilter lineFilter_;
+    std::size_t unfound_;               // open lines without a first occurrence yet
+    std::optional<OpenLineIndex> index_;
     text_hash::Polynomial polynomial_;
-    std::size_t unfound_;  // open lines without a first occurrence yet
 };
+
+// Settles what the keys of at most `longest` units at `end` of the lines
+// `asked` (all lines if nullptr) can: the lines found at their key's first
+// occurrence, and those whose key first occurs in the line itself. Returns
+// the lines left open.
+std::vector<std::uint32_t> SettleByKeys(const LineSelection& lines,
+                                        const std::vector<std::uint32_t>* asked, KeyEnd end,
+                                        std::size_t longest, std::vector<bool>& found) {
+    FirstKeyOccurrences keys(lines, asked, end, longest);
+    keys.Scan();
+    std::vector<std::uint32_t> open;
+    const std::size_t count = asked ? asked->size() : lines.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint32_t line = asked ? (*asked)[i] : static_cast<std::uint32_t>(i);
+        const Occurrence at = keys.FirstOf(i);
+        if (at.line >= line) continue;
+        const std::u16string_view x = lines[line];
+        const std::size_t keyEnd = at.offset + KeyOf(x, end, longest).size();
+        const std::u16string_view there = lines[at.line];
+        found[line] = end == KeyEnd::kStart
+                          ? there.substr(at.offset).starts_with(x)
+                          : keyEnd >= x.size() && there.substr(0, keyEnd).ends_with(x);
+        if (!found[line]) open.push_back(line);
+    }
+    return open;
+}
+
+// Looks for the open lines by walking from the occurrences of their keys,
+// within `steps` steps. Settles those it reaches; returns the others.
+std::vector<std::uint32_t> SettleByWalking(const LineSelection& lines,
+                                           const std::vector<std::uint32_t>& open,
+                                           std::size_t steps, std::vector<bool>& found) {
+    FirstLineOccurrences occurrences(lines, open);
+    occurrences.Scan(steps);
+    std::vector<std::uint32_t> unreached;
+    for (std::size_t i = 0; i < open.size(); ++i) {
+        const std::uint32_t first = occurrences.FirstOf(i);
+        found[open[i]] = first < open[i];
+        if (first == kNowhere) unreached.push_back(open[i]);
+    }
+    return unreached;
+}
 
 }  // namespace
 
-std::vector<bool> OccursInEarlierLine(const LineSelection& lines, std::size_t stepsPerUnit) {
+std::vector<bool> OccursInEarlierLine(const LineSelection& lines, SearchLimits limits) {
     std::size_t units = 0;
     for (std::size_t line = 0; line < lines.size(); ++line) {
         units += lines[line].size();
@@ -237,31 +609,25 @@ std::vector<bool> OccursInEarlierLine(const LineSelection& lines, std::size_t st
         if (lines[line].size() >= kNowhere) throw std::length_error("line too long to search");
     }
     std::vector<bool> found(lines.size(), false);
-    std::vector<std::uint32_t> open;
-    {
-        FirstKeyOccurrences keys(lines);
-        keys.Scan();
-        for (std::size_t line = 0; line < lines.size(); ++line) {
-            const Occurrence at = keys.FirstOf(line);
-            if (at.line >= line) continue;
-            found[line] = lines[at.line].substr(at.offset).starts_with(lines[line]);
-            if (!found[line]) open.push_back(static_cast<std::uint32_t>(line));
-        }
+    if (lines.size() == 0) return found;
+    std::vector<std::uint32_t> open =
+        SettleByKeys(lines, nullptr, KeyEnd::kStart, kKeyLength, found);
+    if (!open.empty()) open = SettleByKeys(lines, &open, KeyEnd::kEnd, kKeyLength, found);
+    // Longer keys settle lines over a few letters, whose short keys occur
+    // nearly everywhere, but cost a probe per length at every position: a
+    // brief walk goes first, and settles the few lines that are left open in
+    // most lists.
+    for (std::size_t longest = 2 * kKeyLength;
+         limits.longerKeys && longest <= kLongestKey && !open.empty(); longest *= 2) {
+        open = SettleByWalking(lines, open, std::min(units, limits.stepsPerUnit * units), found);
+        if (!open.empty()) open = SettleByKeys(lines, &open, KeyEnd::kStart, longest, found);
     }
+    if (!open.empty()) open = SettleByWalking(lines, open, limits.stepsPerUnit * units, found);
     if (open.empty()) return found;
-    FirstLineOccurrences occurrences(lines, open);
-    const bool complete = occurrences.Scan(stepsPerUnit * units);
     std::vector<bool> asked(lines.size(), false);
-    for (std::size_t i = 0; i < open.size(); ++i) {
-        const std::uint32_t first = occurrences.FirstOf(i);
-        found[open[i]] = first < open[i];
-        asked[open[i]] = first == kNowhere;
-    }
-    if (complete) return found;
+    for (const std::uint32_t line : open) asked[line] = true;
     const std::vector<bool> searched = SearchEarlierLines(lines, asked);
-    for (std::size_t line = 0; line < lines.size(); ++line) {
-        if (searched[line]) found[line] = true;
-    }
+    for (const std::uint32_t line : open) found[line] = searched[line];
     return found;
 }
 

@@ -11,16 +11,21 @@
 
 namespace vorlane::internal {
 
-// How many units the hashed search may step through per unit of text before
-// it leaves the lines it has not settled to a suffix array, which is slower on
-// ordinary lists but never needs more than about linear time.
-inline constexpr std::size_t kStepsPerUnit = 8;
+// How far the search goes with each of its means before it leaves the lines
+// it has not settled to a suffix array, which is slower on ordinary lists but
+// never needs more than about linear time. Tests narrow them to reach every
+// means often.
+struct SearchLimits {
+    // Whether keys longer than 8 units are tried.
+    bool longerKeys = true;
+    // How many units the search may step through per unit of text while it
+    // follows keys that occur in many places.
+    std::size_t stepsPerUnit = 8;
+};
 
-// For each of `lines` (none empty), whether it occurs as a contiguous run of
-// code units inside one of the lines before it. `stepsPerUnit` 0 leaves every
-// line that a key does not settle to the suffix array.
-std::vector<bool> OccursInEarlierLine(const LineSelection& lines,
-                                      std::size_t stepsPerUnit = kStepsPerUnit);
+// For each of `lines` (none empty, no two equal), whether it occurs as a
+// contiguous run of code units inside one of the lines before it.
+std::vector<bool> OccursInEarlierLine(const LineSelection& lines, SearchLimits limits = {});
 
 // The same answer for the lines marked in `asked`, from a suffix array of the
 // lines up to the last asked one. Unasked answers are false.

@@ -42,8 +42,9 @@ std::u16string ToDecimal(std::int64_t value) {
 // of those first lines.
 std::vector<std::uint32_t> NumberFirstOccurrences(const SplitText& lines,
                                                   std::vector<std::uint32_t>& distinct) {
+    const text_hash::WordHash wordHash;
     std::vector<std::uint64_t> hashes(lines.size());
-    for (std::size_t i = 0; i < lines.size(); ++i) hashes[i] = text_hash::TextHash(lines[i]);
+    for (std::size_t i = 0; i < lines.size(); ++i) hashes[i] = wordHash.Of(lines[i]);
     text_hash::HashTable seen(lines.size());
     std::vector<std::uint32_t> numbers(lines.size(), kRepeat);
     for (std::size_t i = 0; i < lines.size(); ++i) {

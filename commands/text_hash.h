@@ -41,11 +41,20 @@ public:
 
     // The hash of a text extended by `unit`, given the hash of the text.
     std::uint64_t Append(std::uint64_t hash, char16_t unit) const {
-        const Wide product = static_cast<Wide>(hash) * base_;
-        std::uint64_t sum = (static_cast<std::uint64_t>(product) & kModulus) +
-                            static_cast<std::uint64_t>(product >> 61) + unit + 1;
-        sum = (sum & kModulus) + (sum >> 61);
+        const std::uint64_t sum = Multiply(hash, base_) + unit + 1;
         return sum >= kModulus ? sum - kModulus : sum;
+    }
+    // The hash of a window of a text moved on by one unit: `out` leaves at
+    // the front, `in` joins at the end; `power` is Power(window length - 1).
+    std::uint64_t Roll(std::uint64_t hash, char16_t out, char16_t in, std::uint64_t power) const {
+        const std::uint64_t gone = Multiply(std::uint64_t{out} + 1, power);
+        return Append(hash >= gone ? hash - gone : hash + kModulus - gone, in);
+    }
+    // The base to the power n.
+    std::uint64_t Power(std::size_t n) const {
+        std::uint64_t power = 1;
+        for (; n > 0; --n) power = Multiply(power, base_);
+        return power;
     }
     std::uint64_t Of(std::u16string_view text) const {
         std::uint64_t hash = 0;
@@ -61,6 +70,13 @@ public:
     }
 
 private:
+    static std::uint64_t Multiply(std::uint64_t a, std::uint64_t b) {
+        const Wide product = static_cast<Wide>(a) * b;
+        const std::uint64_t sum = (static_cast<std::uint64_t>(product) & kModulus) +
+                                  static_cast<std::uint64_t>(product >> 61);
+        return sum >= kModulus ? sum - kModulus : sum;
+    }
+
     std::uint64_t base_;
 };
 
@@ -70,32 +86,37 @@ inline std::uint64_t Fold(std::uint64_t a, std::uint64_t b) {
     return static_cast<std::uint64_t>(product) ^ static_cast<std::uint64_t>(product >> 64);
 }
 
-// A quick keyed hash of a whole text, eight units at a time.
-inline std::uint64_t TextHash(std::u16string_view text) {
-    const Keys& keys = ProcessKeys();
-    std::uint64_t hash = keys.word[0] ^ text.size();
-    std::uint64_t words[2];
-    std::size_t i = 0;
-    for (; i + 8 <= text.size(); i += 8) {
-        std::memcpy(words, text.data() + i, sizeof words);
-        hash = Fold(words[0] ^ keys.word[1], words[1] ^ hash);
-    }
-    words[0] = words[1] = 0;
-    std::memcpy(words, text.data() + i, (text.size() - i) * sizeof(char16_t));
-    return Fold(words[0] ^ keys.word[1], words[1] ^ hash ^ keys.word[2]);
-}
+// Keyed hashes of whole texts, quick to compute eight units at a time.
+class WordHash {
+public:
+    WordHash() : keys_(ProcessKeys()) {}
 
-// A keyed hash of at most eight units.
-inline std::uint64_t ShortHash(const char16_t* units, std::size_t length) {
-    const Keys& keys = ProcessKeys();
-    std::uint64_t words[2] = {0, 0};
-    if (length == 8) {
-        std::memcpy(words, units, sizeof words);
-    } else {
-        std::memcpy(words, units, length * sizeof(char16_t));
+    std::uint64_t Of(std::u16string_view text) const {
+        std::uint64_t hash = keys_.word[0] ^ text.size();
+        std::uint64_t words[2];
+        std::size_t i = 0;
+        for (; i + 8 <= text.size(); i += 8) {
+            std::memcpy(words, text.data() + i, sizeof words);
+            hash = Fold(words[0] ^ keys_.word[1], words[1] ^ hash);
+        }
+        words[0] = words[1] = 0;
+        std::memcpy(words, text.data() + i, (text.size() - i) * sizeof(char16_t));
+        return Fold(words[0] ^ keys_.word[1], words[1] ^ hash ^ keys_.word[2]);
     }
-    return Fold(words[0] ^ keys.word[1], words[1] ^ keys.word[2]) + length;
-}
+    // The same for a text of at most eight units, in one step.
+    std::uint64_t OfShort(const char16_t* units, std::size_t length) const {
+        std::uint64_t words[2] = {0, 0};
+        if (length == 8) {
+            std::memcpy(words, units, sizeof words);
+        } else {
+            std::memcpy(words, units, length * sizeof(char16_t));
+        }
+        return Fold(words[0] ^ keys_.word[1], words[1] ^ keys_.word[2]) + length;
+    }
+
+private:
+    Keys keys_;
+};
 
 // Spreads a hash over all 64 bits.
 inline std::uint64_t Scatter(std::uint64_t hash) {
@@ -112,29 +133,45 @@ inline constexpr std::uint64_t kTableBits = ~std::uint64_t{0};
 inline constexpr std::uint64_t kFilterBits = ~std::uint64_t{0};
 #endif
 
-// A set of hashes as bits: "maybe present" or "surely absent". Sized for about
-// 1/16 of its bits set, small enough to stay in cache for quick rejections.
+// A set of hashes as bits: "maybe present" or "surely absent". Each hash sets
+// two bits of one word, about 16 bits per hash: small enough to stay in cache,
+// and wrong about one absent hash in fifty.
 class HashFilter {
 public:
+    // Where a hash lives in the filter.
+    struct Place {
+        std::size_t word;
+        std::uint64_t bits;
+    };
+
     explicit HashFilter(std::size_t expectedCount) {
-        std::size_t bits = 64;
-        while (bits < expectedCount * 16 && bits < (std::size_t{1} << 28)) bits <<= 1;
-        words_.assign(bits / 64, 0);
-        mask_ = bits - 1;
+        std::size_t words = 1;
+        while (words * 4 < expectedCount && words < (std::size_t{1} << 22)) words <<= 1;
+        words_.assign(words, 0);
     }
     void Add(std::uint64_t hash) {
-        const std::uint64_t bit = Bit(hash);
-        words_[bit / 64] |= std::uint64_t{1} << (bit % 64);
+        const Place place = PlaceOf(hash);
+        words_[place.word] |= place.bits;
     }
-    bool MayContain(std::uint64_t hash) const {
-        const std::uint64_t bit = Bit(hash);
-        return (words_[bit / 64] >> (bit % 64)) & 1;
+    bool MayContain(std::uint64_t hash) const { return Has(PlaceOf(hash)); }
+
+    // The same in two steps, for testing many hashes at once: Locate also
+    // starts loading the word into the cache, and Has tests it.
+    Place Locate(std::uint64_t hash) const {
+        const Place place = PlaceOf(hash);
+        __builtin_prefetch(&words_[place.word]);
+        return place;
     }
+    bool Has(Place place) const { return (words_[place.word] & place.bits) == place.bits; }
 
 private:
-    std::uint64_t Bit(std::uint64_t hash) const { return Scatter(hash & kFilterBits) & mask_; }
+    Place PlaceOf(std::uint64_t hash) const {
+        const std::uint64_t scattered = Scatter(hash & kFilterBits);
+        return {
+            static_cast<std::size_t>(scattered >> 32) & (words_.size() - 1),
+            (std::uint64_t{1} << (scattered & 63)) | (std::uint64_t{1} << (scattered >> 6 & 63))};
+    }
     std::vector<std::uint64_t> words_;
-    std::uint64_t mask_ = 0;
 };
 
 // Open-addressing table from hashes to 32-bit values, for at most `capacity`
@@ -143,7 +180,10 @@ private:
 // caller tells which one does.
 class HashTable {
 public:
-    explicit HashTable(std::size_t capacity) : slots_(capacity + capacity / 2 + 1) {}
+    explicit HashTable(std::size_t capacity)
+        : capacity_(capacity), slots_(capacity + capacity / 2 + 1) {}
+
+    std::size_t Capacity() const { return capacity_; }
 
     void Insert(std::uint64_t hash, std::uint32_t value) {
         const std::uint64_t scattered = Scatter(hash & kTableBits);
@@ -180,6 +220,7 @@ private:
     static std::uint32_t Fingerprint(std::uint64_t scattered) {
         return static_cast<std::uint32_t>(scattered);
     }
+    std::size_t capacity_;
     std::vector<Slot> slots_;
 };
 

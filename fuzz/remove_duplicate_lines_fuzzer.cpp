@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -48,11 +49,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const vorlane::internal::SplitText split(text);
     std::vector<std::uint32_t> numbers;
+    std::set<std::u16string_view> seen;
     for (std::uint32_t line = 0; line < split.size(); ++line) {
-        if (!split[line].empty()) numbers.push_back(line);
+        if (!split[line].empty() && seen.insert(split[line]).second) numbers.push_back(line);
     }
     const vorlane::internal::LineSelection lines(split, numbers);
-    const std::vector<bool> found = vorlane::internal::OccursInEarlierLine(lines, 0);
+    const std::vector<bool> found = vorlane::internal::OccursInEarlierLine(lines, {false, 0});
     for (std::size_t line = 0; line < lines.size(); ++line) {
         bool earlier = false;
         for (std::size_t before = 0; before < line && !earlier; ++before) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,24 @@ std::vector<bool> PlainOccursInEarlierLine(const LineSelection& lines) {
     }
     return found;
 }
+
+// The first of each distinct non-empty line.
+std::vector<std::uint32_t> DistinctLines(const SplitText& split) {
+    std::vector<std::uint32_t> numbers;
+    std::set<std::u16string_view> seen;
+    for (std::uint32_t line = 0; line < split.size(); ++line) {
+        if (!split[line].empty() && seen.insert(split[line]).second) numbers.push_back(line);
+    }
+    return numbers;
+}
+
+// Limits that leave lines to each means of the search in turn.
+constexpr SearchLimits kEveryMeans[] = {
+    {},                                           // all of them
+    {.longerKeys = false, .stepsPerUnit = 1000},  // short keys and walking
+    {.longerKeys = true, .stepsPerUnit = 0},      // keys, then the suffix array
+    {.longerKeys = false, .stepsPerUnit = 0},     // short keys, then the suffix array
+};
 
 std::u16string RandomText(std::mt19937& random, std::u16string_view alphabet, std::size_t longest) {
     std::uniform_int_distribution<std::size_t> lines(1, 12);
@@ -59,14 +78,12 @@ TEST(OccursInEarlierLine, AgreesWithAPlainSearch) {
             std::u16string text = RandomText(random, family.alphabet, family.longest);
             if (family.afterFrequentUnits) text = frequent + text;
             const SplitText split(text);
-            std::vector<std::uint32_t> numbers;
-            for (std::uint32_t line = 0; line < split.size(); ++line) {
-                if (!split[line].empty()) numbers.push_back(line);
-            }
-            const LineSelection lines(split, numbers);
+            const LineSelection lines(split, DistinctLines(split));
             const std::vector<bool> expected = PlainOccursInEarlierLine(lines);
-            EXPECT_EQ(OccursInEarlierLine(lines), expected) << ::testing::PrintToString(text);
-            EXPECT_EQ(OccursInEarlierLine(lines, 0), expected) << ::testing::PrintToString(text);
+            for (const SearchLimits limits : kEveryMeans) {
+                EXPECT_EQ(OccursInEarlierLine(lines, limits), expected)
+                    << ::testing::PrintToString(text);
+            }
         }
     }
 }
