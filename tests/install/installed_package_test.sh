@@ -38,10 +38,13 @@ check "the desktop entry names the program" grep -qx 'Name=Vorlane' "$desktop_fi
 check "the desktop entry has a Chinese comment" grep -q '^Comment\[zh_CN\]=' "$desktop_file"
 check "the desktop entry is a text utility" grep -qx 'Categories=Utility;TextTools;' "$desktop_file"
 
-icon="$root/usr/share/icons/hicolor/128x128/apps/vorlane.png"
-# PNG header: width and height (4 bytes each), bit depth, colour type 3 = palette.
-header=$(od -An -tx1 -j16 -N10 "$icon" 2>/dev/null | tr -d ' \n')
-check "the icon is 128 x 128 with an 8-bit palette" test "$header" = "00000080000000800803"
+for size in 16 24 32 48 64 128 256; do
+  icon="$root/usr/share/icons/hicolor/${size}x$size/apps/vorlane.png"
+  # PNG header: width and height, 4 bytes each, big-endian.
+  check "the $size px icon is $size x $size" \
+    test "$(od -An -tx1 -j16 -N8 "$icon" 2>/dev/null | tr -d ' \n')" = "$(printf '%08x%08x' "$size" "$size")"
+done
+check "the scalable icon is installed" test -s "$root/usr/share/icons/hicolor/scalable/apps/vorlane.svg"
 
 errors=$(mktemp)
 QT_QPA_PLATFORM=offscreen timeout 3 "$root/usr/bin/vorlane" 2>"$errors"
