@@ -3,6 +3,8 @@
 #include "application.h"
 
 #include <QApplication>
+#include <QDirIterator>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QTranslator>
 #include <QtDebug>
@@ -19,6 +21,14 @@ void SetUpApplication(QApplication& app) {
         qWarning("Qt's Chinese translation (qtbase_zh_CN) is missing from %s",
                  qPrintable(directory));
     }
+}
+
+QIcon ApplicationIcon() {
+    QIcon icon;
+    QDirIterator files(QStringLiteral(":/icons"), {QStringLiteral("*.png")}, QDir::Files,
+                       QDirIterator::Subdirectories);
+    while (files.hasNext()) icon.addFile(files.next());
+    return icon;
 }
 
 }  // namespace vorlane

@@ -3,6 +3,7 @@
 #pragma once
 
 class QApplication;
+class QIcon;
 
 namespace vorlane {
 
@@ -10,5 +11,9 @@ namespace vorlane {
 // standard buttons and the text box's context menu read in Chinese whatever
 // the system locale.
 void SetUpApplication(QApplication& app);
+
+// The application's icon, in every size it was rendered at, so that Qt picks
+// a sharp one at any screen scale.
+QIcon ApplicationIcon();
 
 }  // namespace vorlane

@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "application.h"
 #include "window_commands.h"
 
 namespace vorlane {
@@ -46,7 +47,7 @@ Form1::Form1(QWidget* parent)
           QStringLiteral("把列表中的每个换行替换为输入的分隔符，使各行合并成一行。"), this)),
       window_(Text1, this) {
     setWindowTitle(QStringLiteral("Vorlane"));
-    setWindowIcon(QIcon(QStringLiteral(":/vorlane.png")));
+    setWindowIcon(ApplicationIcon());
     resize(657, 259);
 
     Text1->setObjectName(QStringLiteral("Text1"));

@@ -3,9 +3,14 @@
 #include <QApplication>
 
 #include "application.h"
+#include "command_line.h"
 #include "form1.h"
 
 int main(int argc, char* argv[]) {
+    // Any argument makes this a command-line run, which must work without a
+    // display, so it is decided before a QApplication exists.
+    if (argc > 1) return vorlane::RunCommandLine(argc, argv);
+
     QApplication app(argc, argv);
     vorlane::SetUpApplication(app);
     vorlane::Form1 window;

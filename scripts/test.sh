@@ -5,8 +5,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 # The real-window tests need an X server, a window manager, xdotool, the
-# clipboard and screenshots; the package test validates the desktop entry.
-scripts/install-deps.sh xvfb xauth openbox x11-utils xdotool xclip imagemagick desktop-file-utils
+# clipboard and screenshots; cpack's Debian generator needs file; the package
+# test checks the .deb with Debian's checkers: lintian, appstreamcli,
+# desktop-file-validate and groff.
+scripts/install-deps.sh xvfb xauth openbox x11-utils xdotool xclip imagemagick \
+  file lintian appstream desktop-file-utils groff
 jobs=$(nproc)
 
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release

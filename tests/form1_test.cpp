@@ -62,7 +62,9 @@ protected:
 TEST_F(Form1Test, StartsWithTheFixedLayoutAndCaptions) {
     EXPECT_EQ(form.windowTitle(), "Vorlane");
     EXPECT_EQ(form.size(), QSize(657, 259));
-    EXPECT_FALSE(form.windowIcon().isNull());
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) {  // sharp at any scale
+        EXPECT_TRUE(form.windowIcon().availableSizes().contains(QSize(size, size))) << size;
+    }
     ExpectLayout();
     EXPECT_EQ(Command1()->text(), "Vorlane");
     EXPECT_EQ(Command2()->text(), "分隔符替换");

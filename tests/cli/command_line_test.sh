@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# Runs the program with arguments and checks its exit status and what it
+# writes to which stream. There is no display: DISPLAY is unset and Qt is told
+# to use X11, so creating the window's application object would abort.
+#
+# Usage: command_line_test.sh VORLANE VERSION
+set -uo pipefail
+
+vorlane=$1
+version=$2
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+# arguments | standard output goes to (- = a file) | exit status |
+# first line of standard output | first line of standard error (empty: none)
+cases=(
+  "--help|-|0|用法：vorlane [选项]|"
+  "-h|-|0|用法：vorlane [选项]|"
+  "--version|-|0|vorlane $version|"
+  "-V|-|0|vorlane $version|"
+  "--frobnicate|-|2||vorlane: 未知选项“frobnicate”。"
+  "list.txt|-|2||vorlane: 无法识别的参数“list.txt”。"
+  "--version list.txt|-|2||vorlane: 无法识别的参数“list.txt”。"
+  "--version|/dev/full|1||vorlane: 无法写入标准输出：No space left on device"
+)
+
+passed=0
+failed=0
+for case in "${cases[@]}"; do
+  IFS='|' read -r arguments output status first_out first_err <<<"$case"
+  [[ $output == - ]] && output=$scratch/out
+  : >"$scratch/out"
+  # shellcheck disable=SC2086  # the arguments are split at spaces on purpose
+  env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 \
+    "$vorlane" $arguments >"$output" 2>"$scratch/err"
+  actual=("$?" "$(head -n1 "$scratch/out")" "$(head -n1 "$scratch/err")")
+  expected=("$status" "$first_out" "$first_err")
+  # A usage error is followed by the usage.
+  [[ $status == 2 ]] && actual+=("$(sed -n 2p "$scratch/err")") && expected+=("用法：vorlane [选项]")
+  if [[ "${actual[*]}" == "${expected[*]}" ]]; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    printf 'FAILED: vorlane %s\n  expected: %s\n  actual:   %s\n' \
+      "$arguments" "${expected[*]@Q}" "${actual[*]@Q}"
+  fi
+done
+
+printf '%d passed, %d failed\n' "$passed" "$failed"
+[[ $failed -eq 0 ]]
