@@ -42,6 +42,7 @@ constexpr std::size_t kLongestKey = 32;  // of the keys found last
 constexpr std::uint32_t kNowhere = 0xFFFFFFFF;
 constexpr std::size_t kLookAhead = 16;  // table lookups started ahead of use
 constexpr std::size_t kBatch = 32;      // positions whose filter bits load together
+constexpr std::size_t kManyOpen = 16;   // open lines are many when a 16th of all
 
 enum class KeyEnd { kStart, kEnd };
 
@@ -92,35 +93,28 @@ private:
     std::array<std::uint64_t, kLongestKey + 1> powers_{};
 };
 
-// Distinct keys, numbered in the order they were added, found by hash; for
-// each, the first line that has it (its owner).
+// Distinct keys of one length, numbered in the order they were added, found
+// by hash. Each is kept as where it starts in the text, so that telling keys
+// apart reads the text directly.
 class KeySet {
 public:
-    // Room for `capacity` additions. Keys of exactly kKeyLength units may be
-    // kept here too (`keepTexts`), so that telling them apart takes no detour
-    // through the lines.
-    KeySet(std::size_t capacity, bool keepTexts) : table_(capacity), keepTexts_(keepTexts) {}
+    // Room for `capacity` additions of keys of `length` units.
+    KeySet(std::size_t capacity, std::size_t length) : table_(capacity), length_(length) {}
 
     // The number of the key equal to `key`, whose hash is `hash`, adding it
-    // with `owner` if it is new; `textOf(owner)` is the key of an owner.
-    template <typename TextOf>
-    std::uint32_t Add(std::u16string_view key, std::uint64_t hash, std::uint32_t owner,
-                      TextOf textOf) {
+    // if it is new.
+    std::uint32_t Add(std::u16string_view key, std::uint64_t hash) {
         std::uint32_t number = kNowhere;
-        table_.FindEach(hash, [&](std::uint32_t n) {
-            const bool same = keepTexts_ ? std::equal(key.begin(), key.end(), texts_[n].begin())
-                                         : textOf(owners_[n]) == key;
-            return same && (number = n, true);
-        });
-        return number != kNowhere ? number : AddNew(key, hash, owner);
+        table_.FindEach(hash,
+                        [&](std::uint32_t n) { return Text(n) == key && (number = n, true); });
+        return number != kNowhere ? number : AddNew(key, hash);
     }
     // The same for a key known to differ from all added so far.
-    std::uint32_t AddNew(std::u16string_view key, std::uint64_t hash, std::uint32_t owner) {
-        const auto number = static_cast<std::uint32_t>(owners_.size());
+    std::uint32_t AddNew(std::u16string_view key, std::uint64_t hash) {
+        const auto number = static_cast<std::uint32_t>(starts_.size());
         table_.Insert(hash, number);
         hashes_.push_back(hash);
-        owners_.push_back(owner);
-        if (keepTexts_) std::copy(key.begin(), key.end(), texts_.emplace_back().begin());
+        starts_.push_back(key.data());
         return number;
     }
     void Prefetch(std::uint64_t hash) const { table_.Prefetch(hash); }
@@ -137,8 +131,19 @@ public:
         hashes_ = {};
     }
 
-    std::size_t size() const { return owners_.size(); }
-    std::uint32_t Owner(std::uint32_t key) const { return owners_[key]; }
+    // Builds the filter anew over only the keys that `wanted(key)` still
+    // wants, `count` of them, so that finding the others again costs no table
+    // lookups. `hashOf` hashes a key's text.
+    template <typename Wanted, typename HashOf>
+    void Refilter(std::size_t count, Wanted wanted, HashOf hashOf) {
+        filter_.emplace(count);
+        for (std::uint32_t key = 0; key < starts_.size(); ++key) {
+            if (wanted(key)) filter_->Add(hashOf(Text(key)));
+        }
+    }
+
+    std::size_t size() const { return starts_.size(); }
+    std::u16string_view Text(std::uint32_t key) const { return {starts_[key], length_}; }
     const text_hash::HashTable& Table() const { return table_; }
     const text_hash::HashFilter& Filter() const { return *filter_; }
 
@@ -146,9 +151,8 @@ private:
     text_hash::HashTable table_;
     std::optional<text_hash::HashFilter> filter_;
     std::vector<std::uint64_t> hashes_;  // of each key, until sealed
-    std::vector<std::uint32_t> owners_;
-    bool keepTexts_;
-    std::vector<std::array<char16_t, kKeyLength>> texts_;
+    std::vector<const char16_t*> starts_;
+    std::size_t length_;
 };
 
 // The distinct keys of some lines (the owners), at most `longest` units taken
@@ -166,7 +170,7 @@ public:
         std::array<std::size_t, kLongestKey + 1> counts{};
         for (std::size_t i = 0; i < keyOfOwner_.size(); ++i) ++counts[Key(i).size()];
         for (std::size_t length = 1; length <= longest_; ++length) {
-            keys_[length].emplace(counts[length], length == kKeyLength);
+            keys_[length].emplace(counts[length], length);
         }
         for (std::size_t i = 0; i < keyOfOwner_.size(); ++i) {
             if (i + kLookAhead < keyOfOwner_.size()) {
@@ -174,18 +178,14 @@ public:
                 keys_[ahead.size()]->Prefetch(hasher_.Of(ahead));
             }
             const std::u16string_view key = Key(i);
-            const auto owner = static_cast<std::uint32_t>(i);
             // A key shorter than the longest is a whole line, and lines differ.
-            keyOfOwner_[i] =
-                key.size() < longest_
-                    ? keys_[key.size()]->AddNew(key, hasher_.Of(key), owner)
-                    : keys_[key.size()]->Add(key, hasher_.Of(key), owner,
-                                             [this](std::uint32_t other) { return Key(other); });
+            keyOfOwner_[i] = key.size() < longest_ ? keys_[key.size()]->AddNew(key, hasher_.Of(key))
+                                                   : keys_[key.size()]->Add(key, hasher_.Of(key));
         }
         for (std::size_t length = 1; length <= longest_; ++length) {
             keys_[length]->Seal();
             first_[length].resize(keys_[length]->size());
-            unfoundCounts_[length] = keys_[length]->size();
+            unfoundCounts_[length] = filteredCounts_[length] = keys_[length]->size();
             if (unfoundCounts_[length] != 0) unfound_ |= std::uint64_t{1} << length;
         }
     }
@@ -229,6 +229,17 @@ private:
 
     void ProbeRange(std::u16string_view text, std::size_t from, std::size_t to, std::size_t length,
                     std::size_t line) {
+        // Keys found leave the filter once half of those in it are found, if
+        // finding them again has cost more lookups than building it anew.
+        if (unfoundCounts_[length] * 2 < filteredCounts_[length] &&
+            wastedLookups_[length] > filteredCounts_[length]) {
+            filteredCounts_[length] = unfoundCounts_[length];
+            wastedLookups_[length] = 0;
+            keys_[length]->Refilter(
+                unfoundCounts_[length],
+                [&](std::uint32_t key) { return first_[length][key].line == kNowhere; },
+                [&](std::u16string_view key) { return hasher_.Of(key); });
+        }
         for (std::size_t start = from; start < to && (unfound_ >> length & 1) != 0;
              start += kBatch) {
             ProbeBatch(text, start, std::min(to, start + kBatch), length, line);
@@ -255,9 +266,11 @@ private:
             const std::size_t at = from + passed[n];
             const std::u16string_view window = text.substr(at, length);
             keys.Table().FindEach(hashes[passed[n]], [&](std::uint32_t key) {
-                if (first_[length][key].line != kNowhere || Key(keys.Owner(key)) != window) {
+                if (first_[length][key].line != kNowhere) {
+                    ++wastedLookups_[length];
                     return false;
                 }
+                if (keys.Text(key) != window) return false;
                 Found(length, key, line, at);
                 return true;
             });
@@ -282,6 +295,8 @@ private:
     std::array<std::optional<KeySet>, kLongestKey + 1> keys_;
     std::array<std::vector<Occurrence>, kLongestKey + 1> first_;
     std::array<std::size_t, kLongestKey + 1> unfoundCounts_{};
+    std::array<std::size_t, kLongestKey + 1> filteredCounts_{};  // keys in the filter
+    std::array<std::size_t, kLongestKey + 1> wastedLookups_{};   // of keys found before
     std::uint64_t unfound_ = 0;  // bit n set: some key of n units has not been found
 };
 
@@ -342,7 +357,7 @@ public:
           open_(open),
           members_(std::move(members)),
           found_(members_.size(), false),
-          keySet_(members_.size(), false),
+          keySet_(members_.size(), kKeyLength),
           lineTable_(members_.size()),
           lineFilter_(members_.size()) {
         for (std::uint32_t m = 0; m < members_.size(); ++m) {
@@ -373,10 +388,21 @@ public:
 
     std::size_t size() const { return members_.size(); }
 
-    // The key that `window` is, if some line after `line` starts with it.
-    const Key* KeyAt(std::u16string_view window, std::size_t line) const {
-        const std::uint64_t hash = wordHash_.OfShort(window.data(), window.size());
-        if (!keySet_.Filter().MayContain(hash)) return nullptr;
+    // The hashes of the `count` windows of kKeyLength units from `units` on,
+    // and where they would be in the key filter, which starts loading them.
+    void LocateKeys(const char16_t* units, std::size_t count, std::uint64_t* hashes,
+                    text_hash::HashFilter::Place* places) const {
+        for (std::size_t i = 0; i < count; ++i) {
+            hashes[i] = wordHash_.OfShort(units + i, kKeyLength);
+            places[i] = keySet_.Filter().Locate(hashes[i]);
+        }
+    }
+
+    // The key that `window`, located by LocateKeys, is, if some line after
+    // `line` starts with it.
+    const Key* KeyAt(text_hash::HashFilter::Place place, std::uint64_t hash,
+                     std::u16string_view window, std::size_t line) const {
+        if (!keySet_.Filter().Has(place)) return nullptr;
         const Key* found = nullptr;
         keySet_.Table().FindEach(hash, [&](std::uint32_t k) {
             if (!std::equal(window.begin(), window.end(), keys_[k].units.begin())) return false;
@@ -422,10 +448,7 @@ private:
         const std::u16string_view line = MemberLine(m);
         const std::u16string_view key = KeyOf(line, KeyEnd::kStart, kKeyLength);
         const auto length = static_cast<std::uint32_t>(line.size());
-        const std::uint32_t number = keySet_.Add(
-            key, KeyHash(line), static_cast<std::uint32_t>(keys_.size()), [this](std::uint32_t k) {
-                return std::u16string_view(keys_[k].units.data(), kKeyLength);
-            });
+        const std::uint32_t number = keySet_.Add(key, KeyHash(line));
         if (number == keys_.size()) {
             keys_.push_back({{}, length, length, 0});
             std::copy(key.begin(), key.end(), keys_.back().units.begin());
@@ -478,15 +501,24 @@ public:
     // `steps` steps. Returns whether it got there; if not, the open lines it
     // did not reach have no first occurrence yet.
     bool Scan(std::size_t steps) {
+        std::array<std::uint64_t, kBatch> hashes;
+        std::array<text_hash::HashFilter::Place, kBatch> places;
         for (std::size_t line = 0, next = 0; unfound_ != 0; ++line) {
             const std::u16string_view text = lines_[line];
-            for (std::size_t start = 0; start + kKeyLength <= text.size(); ++start) {
+            for (std::size_t from = 0; from + kKeyLength <= text.size(); from += kBatch) {
                 if (unfound_ * 2 < index_->size()) Reindex(line);
-                const OpenLineIndex::Key* key = index_->KeyAt(text.substr(start, kKeyLength), line);
-                if (key == nullptr) continue;
-                const std::size_t length = std::min<std::size_t>(text.size() - start, key->longest);
-                if (length > steps) return false;
-                steps -= Walk(text.substr(start, length), line, key->shortest);
+                const std::size_t count = std::min(kBatch, text.size() - kKeyLength + 1 - from);
+                index_->LocateKeys(text.data() + from, count, hashes.data(), places.data());
+                for (std::size_t i = 0; i < count; ++i) {
+                    const std::size_t start = from + i;
+                    const OpenLineIndex::Key* key =
+                        index_->KeyAt(places[i], hashes[i], text.substr(start, kKeyLength), line);
+                    if (key == nullptr) continue;
+                    const std::size_t length =
+                        std::min<std::size_t>(text.size() - start, key->longest);
+                    if (length > steps) return false;
+                    steps -= Walk(text.substr(start, length), line, key->shortest);
+                }
             }
             // An open line not found before its own line is reached is found there.
             for (; next < open_.size() && open_[next] <= line; ++next) {
@@ -612,15 +644,23 @@ std::vector<bool> OccursInEarlierLine(const LineSelection& lines, SearchLimits l
     if (lines.size() == 0) return found;
     std::vector<std::uint32_t> open =
         SettleByKeys(lines, nullptr, KeyEnd::kStart, kKeyLength, found);
-    if (!open.empty()) open = SettleByKeys(lines, &open, KeyEnd::kEnd, kKeyLength, found);
-    // Longer keys settle lines over a few letters, whose short keys occur
-    // nearly everywhere, but cost a probe per length at every position: a
-    // brief walk goes first, and settles the few lines that are left open in
-    // most lists.
-    for (std::size_t longest = 2 * kKeyLength;
-         limits.longerKeys && longest <= kLongestKey && !open.empty(); longest *= 2) {
-        open = SettleByWalking(lines, open, std::min(units, limits.stepsPerUnit * units), found);
-        if (!open.empty()) open = SettleByKeys(lines, &open, KeyEnd::kStart, longest, found);
+    // Each further pass settles open lines of one more kind, at the cost of a
+    // probe per key length at every position. While few lines are open, as in
+    // most lists, a brief walk first settles what it can.
+    struct Pass {
+        KeyEnd end;
+        std::size_t longest;
+    };
+    constexpr Pass kPasses[] = {{KeyEnd::kEnd, kKeyLength},
+                                {KeyEnd::kStart, 2 * kKeyLength},
+                                {KeyEnd::kStart, kLongestKey}};
+    for (const Pass& pass : kPasses) {
+        if (open.empty() || (pass.longest > kKeyLength && !limits.longerKeys)) break;
+        if (open.size() * kManyOpen < lines.size()) {
+            open =
+                SettleByWalking(lines, open, std::min(units, limits.stepsPerUnit * units), found);
+        }
+        if (!open.empty()) open = SettleByKeys(lines, &open, pass.end, pass.longest, found);
     }
     if (!open.empty()) open = SettleByWalking(lines, open, limits.stepsPerUnit * units, found);
     if (open.empty()) return found;
