@@ -113,22 +113,24 @@ public:
     std::uint32_t AddNew(std::u16string_view key, std::uint64_t hash) {
         const auto number = static_cast<std::uint32_t>(starts_.size());
         table_.Insert(hash, number);
-        hashes_.push_back(hash);
         starts_.push_back(key.data());
         return number;
     }
     void Prefetch(std::uint64_t hash) const { table_.Prefetch(hash); }
 
     // After the last Add: builds the filter, and a table no larger than the
-    // keys need, so that looking keys up stays in cache.
-    void Seal() {
-        if (hashes_.size() * 2 < table_.Capacity()) {
-            table_ = text_hash::HashTable(hashes_.size());
-            for (std::uint32_t n = 0; n < hashes_.size(); ++n) table_.Insert(hashes_[n], n);
+    // keys need, so that looking keys up stays in cache. `hashOf` hashes a
+    // key's text as Add was given it.
+    template <typename HashOf>
+    void Seal(HashOf hashOf) {
+        const bool compact = starts_.size() * 2 < table_.Capacity();
+        if (compact) table_ = text_hash::HashTable(starts_.size());
+        filter_.emplace(starts_.size());
+        for (std::uint32_t key = 0; key < starts_.size(); ++key) {
+            const std::uint64_t hash = hashOf(Text(key));
+            if (compact) table_.Insert(hash, key);
+            filter_->Add(hash);
         }
-        filter_.emplace(hashes_.size());
-        for (const std::uint64_t hash : hashes_) filter_->Add(hash);
-        hashes_ = {};
     }
 
     // Builds the filter anew over only the keys that `wanted(key)` still
@@ -150,7 +152,6 @@ public:
 private:
     text_hash::HashTable table_;
     std::optional<text_hash::HashFilter> filter_;
-    std::vector<std::uint64_t> hashes_;  // of each key, until sealed
     std::vector<const char16_t*> starts_;
     std::size_t length_;
 };
@@ -183,7 +184,7 @@ public:
                                                    : keys_[key.size()]->Add(key, hasher_.Of(key));
         }
         for (std::size_t length = 1; length <= longest_; ++length) {
-            keys_[length]->Seal();
+            keys_[length]->Seal([this](std::u16string_view key) { return hasher_.Of(key); });
             first_[length].resize(keys_[length]->size());
             unfoundCounts_[length] = filteredCounts_[length] = keys_[length]->size();
             if (unfoundCounts_[length] != 0) unfound_ |= std::uint64_t{1} << length;
@@ -366,7 +367,8 @@ public:
             }
             AddKey(m);
         }
-        keySet_.Seal();
+        keySet_.Seal(
+            [this](std::u16string_view key) { return wordHash_.OfShort(key.data(), key.size()); });
         std::vector<std::uint64_t> lineHashes(members_.size());
         std::vector<std::pair<std::uint64_t, std::uint32_t>> prefixHashes;
         for (std::uint32_t m = 0; m < members_.size(); ++m) {

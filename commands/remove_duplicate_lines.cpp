@@ -44,8 +44,13 @@ std::vector<std::uint32_t> NumberFirstOccurrences(const SplitText& lines,
                                                   std::vector<std::uint32_t>& distinct) {
     const text_hash::WordHash wordHash;
     std::vector<std::uint64_t> hashes(lines.size());
-    for (std::size_t i = 0; i < lines.size(); ++i) hashes[i] = wordHash.Of(lines[i]);
-    text_hash::HashTable seen(lines.size());
+    std::size_t nonEmpty = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].empty()) continue;
+        hashes[i] = wordHash.Of(lines[i]);
+        ++nonEmpty;
+    }
+    text_hash::HashTable seen(nonEmpty);
     std::vector<std::uint32_t> numbers(lines.size(), kRepeat);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (i + kLookAhead < lines.size()) seen.Prefetch(hashes[i + kLookAhead]);

@@ -13,7 +13,8 @@ namespace {
 std::size_t CountLineBreaks(std::u16string_view text) {
     std::size_t breaks = 0;
     for (std::size_t i = 0; i + 1 < text.size(); ++i) {
-        breaks += static_cast<std::size_t>((text[i] == u'\r') & (text[i + 1] == u'\n'));
+        breaks += static_cast<std::size_t>(text[i] == u'\r') *
+                  static_cast<std::size_t>(text[i + 1] == u'\n');
     }
     return breaks;
 }

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: MIT
 
-// libFuzzer target: RemoveDuplicateLines and the search for lines inside
-// earlier lines must agree with their plain versions on any text. The first
-// byte picks how the rest becomes text: as raw UTF-16 code units, or each
-// byte as one of a few tokens (letters, CR, LF, CR LF, a surrogate pair),
-// which meets the line-break and joint cases far more often.
+// libFuzzer target: RemoveDuplicateLines, and the search for lines inside
+// earlier lines under each of its limits, must agree with their plain
+// versions on any text. The input is read as tokens that make the rare cases
+// common: runs of a few letters, CR, LF and CR LF, surrogate halves and other
+// odd units, and copies of earlier parts of the text and of earlier lines, so
+// that lines occur inside one another and across joints often.
 
 #include <cstddef>
 #include <cstdint>
@@ -19,34 +20,91 @@
 
 namespace {
 
-std::u16string TextFrom(const std::uint8_t* data, std::size_t size) {
-    static const std::u16string kTokens[] = {u"a",    u"b",    u"\r",         u"\n",
-                                             u"\r\n", u"\r\n", u"\U0001F600", u"aaaaaaaa"};
-    std::u16string text;
-    if (size == 0) return text;
-    if (data[0] % 2 == 0) {
-        for (std::size_t i = 1; i + 1 < size; i += 2) {
-            text += static_cast<char16_t>(data[i] | (data[i + 1] << 8));
+using vorlane::internal::SearchLimits;
+
+constexpr char16_t kOddUnits[] = {0xD800, 0xDC00, 0xDBFF, 0xDFFF, 0xFFFF,
+                                  0x0000, 0x00A0, 0x4E00, 0x0D0A, 0x0A0D};
+
+// Reads the input as tokens, each a byte whose top three bits say what it is.
+class TextBuilder {
+public:
+    TextBuilder(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+
+    std::u16string Build() {
+        while (at_ < size_) {
+            const std::uint8_t token = data_[at_++];
+            const unsigned value = token & 31U;
+            switch (token >> 5) {
+                case 0:
+                    text_.append(value % 4 + 1, static_cast<char16_t>(u'a' + value / 4 % 3));
+                    break;
+                case 1:
+                    text_ += u'\r';
+                    break;
+                case 2:
+                    text_ += u'\n';
+                    break;
+                case 3:
+                    text_ += u"\r\n";
+                    break;
+                case 4:
+                    text_ += kOddUnits[value % std::size(kOddUnits)];
+                    break;
+                case 5:
+                    CopyEarlierPart(value);
+                    break;
+                case 6:
+                    CopyEarlierLine(value);
+                    break;
+                default:
+                    text_ += static_cast<char16_t>(u'a' + value);
+                    break;
+            }
         }
-    } else {
-        for (std::size_t i = 1; i < size; ++i) text += kTokens[data[i] % std::size(kTokens)];
+        return text_;
     }
-    return text;
-}
+
+private:
+    std::uint8_t Next() { return at_ < size_ ? data_[at_++] : 0; }
+
+    void CopyEarlierPart(unsigned length) {
+        const std::size_t start = Next();
+        if (text_.empty()) return;
+        const std::u16string part = text_.substr(start % text_.size(), length + 1);
+        text_ += part;
+    }
+
+    void CopyEarlierLine(unsigned which) {
+        std::vector<std::size_t> starts = {0};
+        for (std::size_t at = text_.find(u"\r\n"); at != std::u16string::npos;
+             at = text_.find(u"\r\n", at + 2)) {
+            starts.push_back(at + 2);
+        }
+        const std::size_t start = starts[which % starts.size()];
+        const std::size_t end = text_.find(u"\r\n", start);
+        const std::u16string line =
+            text_.substr(start, end == std::u16string::npos ? end : end - start);
+        text_ += line;
+    }
+
+    const std::uint8_t* data_;
+    std::size_t size_;
+    std::size_t at_ = 0;
+    std::u16string text_;
+};
 
 void Check(bool agrees) {
     if (!agrees) std::abort();
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::u16string text = TextFrom(data, size);
+void CheckRemoval(std::u16string_view text) {
     const vorlane::DuplicateRemovalResult fast = vorlane::RemoveDuplicateLines(text);
     const vorlane::DuplicateRemovalResult plain = vorlane::testing::PlainRemoveDuplicateLines(text);
     Check(fast.text == plain.text && fast.pieceCount == plain.pieceCount &&
           fast.addedCount == plain.addedCount && fast.duplicateCount == plain.duplicateCount);
+}
 
+void CheckSearch(std::u16string_view text, SearchLimits limits) {
     const vorlane::internal::SplitText split(text);
     std::vector<std::uint32_t> numbers;
     std::set<std::u16string_view> seen;
@@ -54,7 +112,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!split[line].empty() && seen.insert(split[line]).second) numbers.push_back(line);
     }
     const vorlane::internal::LineSelection lines(split, numbers);
-    const std::vector<bool> found = vorlane::internal::OccursInEarlierLine(lines, {false, 0});
+    const std::vector<bool> found = vorlane::internal::OccursInEarlierLine(lines, limits);
     for (std::size_t line = 0; line < lines.size(); ++line) {
         bool earlier = false;
         for (std::size_t before = 0; before < line && !earlier; ++before) {
@@ -62,5 +120,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         Check(found[line] == earlier);
     }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) return 0;
+    // The first byte picks the limits of the search: every means of it in turn.
+    constexpr SearchLimits kLimits[] = {{}, {false, 1000}, {true, 0}, {false, 0}};
+    const std::u16string text = TextBuilder(data + 1, size - 1).Build();
+    CheckRemoval(text);
+    CheckSearch(text, kLimits[data[0] % std::size(kLimits)]);
     return 0;
 }

@@ -35,48 +35,75 @@ std::vector<std::uint32_t> DistinctLines(const SplitText& split) {
 // Limits that leave lines to each means of the search in turn.
 constexpr SearchLimits kEveryMeans[] = {
     {},                                           // all of them
-    {.longerKeys = false, .stepsPerUnit = 1000},  // short keys and walking
+    {.longerKeys = false, .stepsPerUnit = 1000},  // short keys, then walking
     {.longerKeys = true, .stepsPerUnit = 0},      // keys, then the suffix array
     {.longerKeys = false, .stepsPerUnit = 0},     // short keys, then the suffix array
 };
 
-std::u16string RandomText(std::mt19937& random, std::u16string_view alphabet, std::size_t longest) {
-    std::uniform_int_distribution<std::size_t> lines(1, 12);
-    std::uniform_int_distribution<std::size_t> length(1, longest);
+std::u16string RandomUnits(std::mt19937& random, std::u16string_view alphabet, std::size_t count) {
     std::uniform_int_distribution<std::size_t> unit(0, alphabet.size() - 1);
-    std::u16string text;
-    for (std::size_t n = lines(random); n > 0; --n) {
-        for (std::size_t units = length(random); units > 0; --units) text += alphabet[unit(random)];
-        text += u"\r\n";
+    std::u16string units;
+    for (; count > 0; --count) units += alphabet[unit(random)];
+    return units;
+}
+
+std::size_t Uniform(std::mt19937& random, std::size_t low, std::size_t high) {
+    return std::uniform_int_distribution<std::size_t>(low, high)(random);
+}
+
+// A random line over `alphabet`, then lines cut from the lines before them,
+// some with one unit changed: their keys occur in many places, and whether a
+// whole line does is a close call, so every means of the search has work.
+std::u16string PiecesOfEarlierLines(std::mt19937& random, std::u16string_view alphabet,
+                                    std::size_t longest) {
+    std::vector<std::u16string> lines = {RandomUnits(random, alphabet, 4 * longest)};
+    for (std::size_t n = Uniform(random, 1, 30); n > 0; --n) {
+        const std::u16string& from = lines[Uniform(random, 0, lines.size() - 1)];
+        const std::size_t start = Uniform(random, 0, from.size() - 1);
+        std::u16string line = from.substr(start, Uniform(random, 1, longest));
+        if (Uniform(random, 0, 2) == 0) line[Uniform(random, 0, line.size() - 1)] = alphabet[0];
+        if (Uniform(random, 0, 3) == 0) line = RandomUnits(random, alphabet, line.size());
+        lines.push_back(line);
     }
+    std::u16string text;
+    for (const std::u16string& line : lines) text.append(line).append(u"\r\n");
     return text;
 }
 
-// The keyed search and the suffix array (all open lines left to it) agree with
-// a plain search, on lines short and long, over alphabets that make keys meet
-// often, and with units that get long byte codes in the suffix array.
+// `count` distinct units, each `times` times, on one line: more frequent than
+// the units after it, which then take longer codes in the suffix array.
+std::u16string FrequentUnits(std::size_t count, std::size_t times) {
+    std::u16string line;
+    for (std::size_t unit = 0; unit < count; ++unit) line.append(times, char16_t(0x5000 + unit));
+    return line + u"\r\n";
+}
+
+// The search agrees with a plain one under every limit, over alphabets that
+// make keys meet often, on lines short and long, including the line breaks a
+// line may hold and units that take one, two or three bytes in the suffix
+// array (after 100 or 2500 more frequent units; 30 of each makes the table of
+// unit codes cover every unit).
 TEST(OccursInEarlierLine, AgreesWithAPlainSearch) {
     struct Family {
         std::u16string alphabet;
         std::size_t longest;
-        bool afterFrequentUnits = false;  // first a line of 2500 units, more frequent
+        std::u16string before;
+        int texts;
     };
     const Family families[] = {
-        {u"ab", 6},
-        {u"ab", 30},
-        {u"a\r\n", 20},
-        {u"ab\U0001F600", 14},
-        {u"\u4E00\uFFFF\u0000a", 16},
-        {u"\u7001\u7002\u7003", 12, true},  // so these take three bytes each
+        {u"ab", 40, u"", 3000},
+        {u"abc", 20, u"", 2000},
+        {u"a\r\n", 20, u"", 1000},
+        {u"ab\U0001F600\u0000", 24, u"", 1000},
+        {u"\u7001\u7002", 30, FrequentUnits(100, 2), 300},
+        {u"\u7001\u7002", 30, FrequentUnits(2500, 2), 100},
+        {u"\u7001\u7002", 30, FrequentUnits(2500, 30), 10},
     };
-    std::u16string frequent;
-    for (char16_t unit = 0x5000; unit < 0x5000 + 2500; ++unit) frequent.append(10, unit);
-    frequent += u"\r\n";
     std::mt19937 random(5);
     for (const Family& family : families) {
-        for (int i = 0; i < (family.afterFrequentUnits ? 300 : 2000) && !HasFailure(); ++i) {
-            std::u16string text = RandomText(random, family.alphabet, family.longest);
-            if (family.afterFrequentUnits) text = frequent + text;
+        for (int i = 0; i < family.texts && !HasFailure(); ++i) {
+            const std::u16string text =
+                family.before + PiecesOfEarlierLines(random, family.alphabet, family.longest);
             const SplitText split(text);
             const LineSelection lines(split, DistinctLines(split));
             const std::vector<bool> expected = PlainOccursInEarlierLine(lines);
