@@ -22,6 +22,9 @@ namespace {
 
 using vorlane::internal::SearchLimits;
 
+// Copies make texts grow fast; the plain algorithms take quadratic time.
+constexpr std::size_t kLongest = 2048;
+
 constexpr char16_t kOddUnits[] = {0xD800, 0xDC00, 0xDBFF, 0xDFFF, 0xFFFF,
                                   0x0000, 0x00A0, 0x4E00, 0x0D0A, 0x0A0D};
 
@@ -31,7 +34,7 @@ public:
     TextBuilder(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
 
     std::u16string Build() {
-        while (at_ < size_) {
+        while (at_ < size_ && text_.size() < kLongest) {
             const std::uint8_t token = data_[at_++];
             const unsigned value = token & 31U;
             switch (token >> 5) {
