@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "sample_texts.h"
+#include "text_hash.h"
 
 namespace vorlane::bench {
 using namespace std::string_view_literals;
@@ -160,6 +161,24 @@ std::u16string RunsEndingInB(std::size_t units) {
     }
     std::shuffle(lines.begin(), lines.end(), random);
     return JoinLines(lines);
+}
+
+std::u16string BuiltAgainstKnownKeys(std::size_t lines, std::uint64_t seed) {
+    // A word hash folds the product of (first four units ^ key) and the rest:
+    // when the first four units are the key, the product is 0 whatever
+    // follows, so the next four units may differ and the hash stays the same.
+    const std::uint64_t key = text_hash::KeysFrom(seed).word[1];
+    std::u16string start;
+    for (int shift = 0; shift < 64; shift += 16) start += static_cast<char16_t>(key >> shift);
+    std::u16string text;
+    for (std::size_t i = 0; i < lines; ++i) {
+        text += start;
+        for (std::size_t n = i, digit = 0; digit < 4; ++digit, n /= 26) {
+            text += static_cast<char16_t>(u'a' + n % 26);
+        }
+        text += u"tail\r\n";
+    }
+    return text;
 }
 
 }  // namespace vorlane::bench

@@ -8,6 +8,7 @@
 // give the same text; every line ends in CR LF.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace vorlane::bench {
@@ -51,5 +52,10 @@ std::u16string SharedKeyRandomTails(std::size_t lines);
 // Lines of n "a" and one "b", for n from 8 up in random order, `units` units
 // in all: each key occurs at nearly every position, every line is new.
 std::u16string RunsEndingInB(std::size_t units);
+
+// `lines` distinct lines of 12 units, made so that under the hash keys of
+// `seed` all of them, and all their start keys, hash alike: what a list built
+// against fixed, known hash functions looks like.
+std::u16string BuiltAgainstKnownKeys(std::size_t lines, std::uint64_t seed);
 
 }  // namespace vorlane::bench

@@ -134,6 +134,9 @@ void HostileSharedKeyRandomTails(benchmark::State& state) {
     Fast(state, SharedKeyRandomTails(1'000'000));
 }
 void HostileRunsEndingInB(benchmark::State& state) { Fast(state, RunsEndingInB(4'000'000)); }
+void HostileBuiltAgainstKnownKeys(benchmark::State& state) {
+    Fast(state, BuiltAgainstKnownKeys(static_cast<std::size_t>(state.range(0)), 1));
+}
 
 BENCHMARK(Typical)->Arg(32'767)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 BENCHMARK(TypicalPlain)->Arg(32'767)->Unit(benchmark::kMillisecond)->Iterations(1);
@@ -153,6 +156,12 @@ BENCHMARK(HostileDistinctTinyLines)->Unit(benchmark::kMillisecond);
 BENCHMARK(HostileTypicalAfterAJointLine)->Unit(benchmark::kMillisecond);
 BENCHMARK(HostileSharedKeyRandomTails)->Unit(benchmark::kMillisecond);
 BENCHMARK(HostileRunsEndingInB)->Unit(benchmark::kMillisecond);
+BENCHMARK(HostileBuiltAgainstKnownKeys)
+    ->Arg(20'000)
+    ->Arg(80'000)
+    ->Arg(320'000)
+    ->Arg(1'280'000)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace vorlane::bench

@@ -6,22 +6,24 @@
 
 namespace vorlane::text_hash {
 
+Keys KeysFrom(std::uint64_t seed) {
+    std::mt19937_64 random(seed);
+    constexpr std::uint64_t kLowest = std::uint64_t{1} << 32;
+    Keys keys{};
+    keys.base = kLowest + random() % (kModulus - kLowest);
+    for (std::uint64_t& word : keys.word) word = random() | 1;
+    return keys;
+}
+
 const Keys& ProcessKeys() {
-    static const Keys keys = [] {
 #ifdef VORLANE_WEAK_HASH
-        std::mt19937_64 random(20261207);  // the same collisions in every run
+    static const Keys keys = KeysFrom(20261207);  // the same collisions in every run
 #else
-        std::random_device random;  // the system's random source
-#endif
-        const auto draw = [&random] {
-            return (std::uint64_t{random()} << 32) ^ std::uint64_t{random()};
-        };
-        constexpr std::uint64_t kLowest = std::uint64_t{1} << 32;
-        Keys drawn{};
-        drawn.base = kLowest + draw() % (kModulus - kLowest);
-        for (std::uint64_t& word : drawn.word) word = draw() | 1;
-        return drawn;
+    static const Keys keys = [] {
+        std::random_device device;  // the system's random source
+        return KeysFrom((std::uint64_t{device()} << 32) ^ device());
     }();
+#endif
     return keys;
 }
 

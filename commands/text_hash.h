@@ -23,14 +23,18 @@ namespace vorlane::text_hash {
 
 __extension__ using Wide = unsigned __int128;
 
-// The random keys of every hash in this process (fixed in a weak-hash build).
+inline constexpr std::uint64_t kModulus = (std::uint64_t{1} << 61) - 1;
+
+// The keys of every hash.
 struct Keys {
     std::uint64_t base;  // of polynomial hashes, in [2^32, kModulus)
     std::uint64_t word[3];
 };
+// The keys a seed gives.
+Keys KeysFrom(std::uint64_t seed);
+// The keys of this process: from a random seed (a fixed one in a weak-hash
+// build).
 const Keys& ProcessKeys();
-
-inline constexpr std::uint64_t kModulus = (std::uint64_t{1} << 61) - 1;
 
 // Polynomial hashes modulo the prime 2^61 - 1 at the process's random base.
 // Two different texts of at most n units meet with probability at most
