@@ -15,16 +15,24 @@ Keys KeysFrom(std::uint64_t seed) {
     return keys;
 }
 
-const Keys& ProcessKeys() {
-#ifdef VORLANE_WEAK_HASH
-    static const Keys keys = KeysFrom(20261207);  // the same collisions in every run
-#else
-    static const Keys keys = [] {
+namespace {
+
+Keys& MutableProcessKeys() {
+    static Keys keys = [] {
         std::random_device device;  // the system's random source
         return KeysFrom((std::uint64_t{device()} << 32) ^ device());
     }();
-#endif
     return keys;
+}
+
+}  // namespace
+
+const Keys& ProcessKeys() { return MutableProcessKeys(); }
+
+void WeakenForTesting(bool weak) {
+    MutableProcessKeys() = KeysFrom(20261207);
+    tableBits = weak ? 0x3 : ~std::uint64_t{0};   // four values: most texts meet
+    filterBits = weak ? 0x6 : ~std::uint64_t{0};  // partly other bits
 }
 
 }  // namespace vorlane::text_hash

@@ -8,9 +8,9 @@
 // cost time, never an answer. The random keys keep a list built to make the
 // hashes meet from being built ahead of time.
 //
-// Built with VORLANE_WEAK_HASH, the table and the filter each look at only a
-// few bits of every hash, so that in tests most texts meet in both: the
-// table then keeps long chains of unequal texts and the filter lets nearly
+// Tests can make the table and the filter each look at only a few bits of
+// every hash (WeakenForTesting), so that most texts meet in both: the table
+// then keeps long chains of unequal texts and the filter lets nearly
 // everything through. The two look at different bits, so texts that meet in
 // the table may still be told apart by the filter.
 
@@ -32,9 +32,18 @@ struct Keys {
 };
 // The keys a seed gives.
 Keys KeysFrom(std::uint64_t seed);
-// The keys of this process: from a random seed (a fixed one in a weak-hash
-// build).
+// The keys of this process, from a random seed.
 const Keys& ProcessKeys();
+
+// The bits of each hash that tables and filters look at: all of them, but
+// for tests.
+inline std::uint64_t tableBits = ~std::uint64_t{0};
+inline std::uint64_t filterBits = ~std::uint64_t{0};
+
+// For tests: from now on, hashers made afterwards use fixed keys, so that
+// every run meets the same collisions, and, if `weak`, tables see two bits of
+// each hash and filters two partly other ones.
+void WeakenForTesting(bool weak);
 
 // Polynomial hashes modulo the prime 2^61 - 1 at the process's random base.
 // Two different texts of at most n units meet with probability at most
@@ -129,14 +138,6 @@ inline std::uint64_t Scatter(std::uint64_t hash) {
     return hash ^ (hash >> 29);
 }
 
-#ifdef VORLANE_WEAK_HASH
-inline constexpr std::uint64_t kTableBits = 0x3;   // four values: most texts meet
-inline constexpr std::uint64_t kFilterBits = 0x6;  // other bits, so some are told apart
-#else
-inline constexpr std::uint64_t kTableBits = ~std::uint64_t{0};
-inline constexpr std::uint64_t kFilterBits = ~std::uint64_t{0};
-#endif
-
 // A set of hashes as bits: "maybe present" or "surely absent". Each hash sets
 // two bits of one word, about 16 bits per hash: small enough to stay in cache,
 // and wrong about one absent hash in fifty.
@@ -170,7 +171,7 @@ public:
 
 private:
     Place PlaceOf(std::uint64_t hash) const {
-        const std::uint64_t scattered = Scatter(hash & kFilterBits);
+        const std::uint64_t scattered = Scatter(hash & filterBits);
         return {
             static_cast<std::size_t>(scattered >> 32) & (words_.size() - 1),
             (std::uint64_t{1} << (scattered & 63)) | (std::uint64_t{1} << (scattered >> 6 & 63))};
@@ -190,7 +191,7 @@ public:
     std::size_t Capacity() const { return capacity_; }
 
     void Insert(std::uint64_t hash, std::uint32_t value) {
-        const std::uint64_t scattered = Scatter(hash & kTableBits);
+        const std::uint64_t scattered = Scatter(hash & tableBits);
         std::size_t slot = Home(scattered);
         while (slots_[slot].value != kEmpty) slot = Next(slot);
         slots_[slot] = {Fingerprint(scattered), value};
@@ -199,7 +200,7 @@ public:
     // it returns true; returns whether one did.
     template <typename Visit>
     bool FindEach(std::uint64_t hash, Visit visit) const {
-        const std::uint64_t scattered = Scatter(hash & kTableBits);
+        const std::uint64_t scattered = Scatter(hash & tableBits);
         const std::uint32_t fingerprint = Fingerprint(scattered);
         for (std::size_t slot = Home(scattered); slots_[slot].value != kEmpty; slot = Next(slot)) {
             if (slots_[slot].fingerprint == fingerprint && visit(slots_[slot].value)) return true;
@@ -208,7 +209,7 @@ public:
     }
     // Starts loading the slot of `hash` into the cache, ahead of a FindEach.
     void Prefetch(std::uint64_t hash) const {
-        __builtin_prefetch(&slots_[Home(Scatter(hash & kTableBits))]);
+        __builtin_prefetch(&slots_[Home(Scatter(hash & tableBits))]);
     }
 
 private:

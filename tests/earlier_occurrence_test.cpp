@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "both_hash_modes.h"
+
 namespace vorlane::internal {
 namespace {
 
@@ -83,7 +85,10 @@ std::u16string FrequentUnits(std::size_t count, std::size_t times) {
 // line may hold and units that take one, two or three bytes in the suffix
 // array (after 100 or 2500 more frequent units; 30 of each makes the table of
 // unit codes cover every unit).
-TEST(OccursInEarlierLine, AgreesWithAPlainSearch) {
+class EarlierLineSearch : public testing::BothHashModes {};
+VORLANE_IN_BOTH_HASH_MODES(EarlierLineSearch);
+
+TEST_P(EarlierLineSearch, AgreesWithAPlainSearch) {
     struct Family {
         std::u16string alphabet;
         std::size_t longest;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "both_hash_modes.h"
 #include "plain_remove_duplicate_lines.h"
 
 namespace vorlane {
@@ -21,6 +22,9 @@ struct Case {
     std::int64_t duplicates;
 };
 
+class Removal : public testing::BothHashModes {};
+VORLANE_IN_BOTH_HASH_MODES(Removal);
+
 void ExpectRemoval(const Case& c) {
     const DuplicateRemovalResult result = RemoveDuplicateLines(c.input);
     EXPECT_EQ(result.text, c.output) << "input: " << ::testing::PrintToString(c.input);
@@ -29,7 +33,7 @@ void ExpectRemoval(const Case& c) {
     EXPECT_EQ(result.duplicateCount, c.duplicates) << ::testing::PrintToString(c.input);
 }
 
-TEST(RemoveDuplicateLines, KeepsFirstOccurrencesAndCountsEveryLine) {
+TEST_P(Removal, KeepsFirstOccurrencesAndCountsEveryLine) {
     const std::vector<Case> cases = {
         {u"a", u"a", 1, 1, 0},
         {u"a\r\na", u"a", 2, 1, 1},
@@ -42,7 +46,7 @@ TEST(RemoveDuplicateLines, KeepsFirstOccurrencesAndCountsEveryLine) {
     for (const Case& c : cases) ExpectRemoval(c);
 }
 
-TEST(RemoveDuplicateLines, LineInsideAKeptLineIsPresent) {
+TEST_P(Removal, LineInsideAKeptLineIsPresent) {
     const std::vector<Case> cases = {
         {u"abc\r\nb", u"abc", 2, 1, 1},       // a part of a kept line
         {u"b\r\nabc", u"b\r\nabc", 2, 2, 0},  // a line holding a kept line is new
@@ -55,7 +59,7 @@ TEST(RemoveDuplicateLines, LineInsideAKeptLineIsPresent) {
     for (const Case& c : cases) ExpectRemoval(c);
 }
 
-TEST(RemoveDuplicateLines, MatchesAcrossTheJointsOfKeptLines) {
+TEST_P(Removal, MatchesAcrossTheJointsOfKeptLines) {
     const std::vector<Case> cases = {
         {u"ab\r\ncd\r\nb\r", u"ab\r\ncd", 3, 2, 1},                 // "b" + the joint's CR
         {u"ab\r\ncd\r\n\nc", u"ab\r\ncd", 3, 2, 1},                 // the joint's LF + "c"
@@ -66,7 +70,7 @@ TEST(RemoveDuplicateLines, MatchesAcrossTheJointsOfKeptLines) {
     for (const Case& c : cases) ExpectRemoval(c);
 }
 
-TEST(RemoveDuplicateLines, ComparesCodeUnitsExactly) {
+TEST_P(Removal, ComparesCodeUnitsExactly) {
     const std::vector<Case> cases = {
         {u"A\r\na", u"A\r\na", 2, 2, 0},                    // case matters
         {u"a\r\na ", u"a\r\na ", 2, 2, 0},                  // a trailing space matters
@@ -101,7 +105,7 @@ void ExpectSameAsPlain(std::u16string_view text) {
                    expected.duplicateCount});
 }
 
-TEST(RemoveDuplicateLines, AgreesWithThePlainAlgorithmOnRandomTexts) {
+TEST_P(Removal, AgreesWithThePlainAlgorithmOnRandomTexts) {
     struct Family {
         std::vector<std::u16string> tokens;
         std::size_t longest;  // tokens per text
@@ -121,7 +125,7 @@ TEST(RemoveDuplicateLines, AgreesWithThePlainAlgorithmOnRandomTexts) {
     }
 }
 
-TEST(RemoveDuplicateLines, SecondRunDropsNothing) {
+TEST_P(Removal, SecondRunDropsNothing) {
     std::mt19937 random(7);
     for (int i = 0; i < 2000; ++i) {
         const DuplicateRemovalResult first = RemoveDuplicateLines(RandomText(random));
@@ -133,7 +137,7 @@ TEST(RemoveDuplicateLines, SecondRunDropsNothing) {
     }
 }
 
-TEST(RemoveDuplicateLines, CountsFarMoreThanSixteenBitsAllow) {
+TEST(RemoveDuplicateLinesCounts, FarMoreThanSixteenBitsAllow) {
     std::u16string text;
     constexpr int kLines = 100000;
     for (int i = 0; i < kLines; ++i) {
