@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: MIT
+
+#pragma once
+
+// Passes over the lines that find where keys of lines first occur, and settle
+// the lines that this decides.
+
+#include <cstdint>
+#include <vector>
+
+#include "key_set.h"
+#include "split_text.h"
+
+namespace vorlane::internal {
+
+// Settles what the keys of at most `longest` units at `end` of the lines
+// `asked` (all lines if nullptr) can: the lines found at their key's first
+// occurrence, and those whose key first occurs in the line itself. Returns
+// the lines left open.
+std::vector<std::uint32_t> SettleByKeys(const LineSelection& lines,
+                                        const std::vector<std::uint32_t>* asked, KeyEnd end,
+                                        std::size_t longest, std::vector<bool>& found);
+
+}  // namespace vorlane::internal

@@ -1,0 +1,99 @@
+// SPDX-License-Identifier: MIT
+
+#pragma once
+
+// What the searches for lines inside earlier lines share: keys, the parts of
+// lines they look for first, and sets of them.
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "text_hash.h"
+
+namespace vorlane::internal {
+
+inline constexpr std::size_t kKeyLength = 8;    // of the keys looked for first
+inline constexpr std::size_t kLongestKey = 32;  // of the keys looked for last
+inline constexpr std::uint32_t kNowhere = 0xFFFFFFFF;
+inline constexpr std::size_t kLookAhead = 16;  // table lookups started ahead of use
+inline constexpr std::size_t kBatch = 32;      // positions whose filter bits load together
+
+enum class KeyEnd { kStart, kEnd };
+
+// The key of `line` of at most `length` units at `end`, and where it starts.
+inline std::size_t KeyOffset(std::u16string_view line, KeyEnd end, std::size_t length) {
+    return end == KeyEnd::kStart || line.size() <= length ? 0 : line.size() - length;
+}
+inline std::u16string_view KeyOf(std::u16string_view line, KeyEnd end, std::size_t length) {
+    return line.substr(KeyOffset(line, end, length), length);
+}
+
+// Distinct keys of one length, numbered in the order they were added, found
+// by hash. Each is kept as where it starts in the text, so that telling keys
+// apart reads the text directly.
+class KeySet {
+public:
+    // Room for `capacity` additions of keys of `length` units.
+    KeySet(std::size_t capacity, std::size_t length) : table_(capacity), length_(length) {}
+
+    // The number of the key equal to `key`, whose hash is `hash`, adding it
+    // if it is new.
+    std::uint32_t Add(std::u16string_view key, std::uint64_t hash) {
+        std::uint32_t number = kNowhere;
+        table_.FindEach(hash,
+                        [&](std::uint32_t n) { return Text(n) == key && (number = n, true); });
+        return number != kNowhere ? number : AddNew(key, hash);
+    }
+    // The same for a key known to differ from all added so far.
+    std::uint32_t AddNew(std::u16string_view key, std::uint64_t hash) {
+        const auto number = static_cast<std::uint32_t>(starts_.size());
+        table_.Insert(hash, number);
+        starts_.push_back(key.data());
+        return number;
+    }
+    void Prefetch(std::uint64_t hash) const { table_.Prefetch(hash); }
+
+    // After the last Add: builds the filter, and a table no larger than the
+    // keys need, so that looking keys up stays in cache. `hashOf` hashes a
+    // key's text as Add was given it.
+    template <typename HashOf>
+    void Seal(HashOf hashOf) {
+        const bool compact = starts_.size() * 2 < table_.Capacity();
+        if (compact) table_ = text_hash::HashTable(starts_.size());
+        filter_.emplace(starts_.size());
+        for (std::uint32_t key = 0; key < starts_.size(); ++key) {
+            const std::uint64_t hash = hashOf(Text(key));
+            if (compact) table_.Insert(hash, key);
+            filter_->Add(hash);
+        }
+    }
+
+    // Builds the filter anew over only the keys that `wanted(key)` still
+    // wants, `count` of them, so that finding the others again costs no table
+    // lookups. `hashOf` hashes a key's text.
+    template <typename Wanted, typename HashOf>
+    void Refilter(std::size_t count, Wanted wanted, HashOf hashOf) {
+        filter_.emplace(count);
+        for (std::uint32_t key = 0; key < starts_.size(); ++key) {
+            if (wanted(key)) filter_->Add(hashOf(Text(key)));
+        }
+    }
+
+    std::size_t size() const { return starts_.size(); }
+    std::u16string_view Text(std::uint32_t key) const { return {starts_[key], length_}; }
+    const text_hash::HashTable& Table() const { return table_; }
+    const text_hash::HashFilter& Filter() const { return *filter_; }
+
+private:
+    text_hash::HashTable table_;
+    std::optional<text_hash::HashFilter> filter_;
+    std::vector<const char16_t*> starts_;
+    std::size_t length_;
+};
+
+}  // namespace vorlane::internal
