@@ -66,10 +66,20 @@ public:
         const bool compact = starts_.size() * 2 < table_.Capacity();
         if (compact) table_ = text_hash::HashTable(starts_.size());
         filter_.emplace(starts_.size());
-        for (std::uint32_t key = 0; key < starts_.size(); ++key) {
-            const std::uint64_t hash = hashOf(Text(key));
-            if (compact) table_.Insert(hash, key);
-            filter_->Add(hash);
+        // In batches, so that the cache misses of the random writes overlap.
+        std::array<std::uint64_t, kBatch> hashes;
+        std::array<text_hash::HashFilter::Place, kBatch> places;
+        for (std::uint32_t from = 0; from < starts_.size(); from += kBatch) {
+            const std::size_t count = std::min<std::size_t>(kBatch, starts_.size() - from);
+            for (std::uint32_t i = 0; i < count; ++i) {
+                hashes[i] = hashOf(Text(from + i));
+                places[i] = filter_->Locate(hashes[i]);
+                if (compact) table_.Prefetch(hashes[i]);
+            }
+            for (std::uint32_t i = 0; i < count; ++i) {
+                if (compact) table_.Insert(hashes[i], from + i);
+                filter_->Add(places[i]);
+            }
         }
     }
 

@@ -154,10 +154,8 @@ public:
         while (words * 4 < expectedCount && words < (std::size_t{1} << 22)) words <<= 1;
         words_.assign(words, 0);
     }
-    void Add(std::uint64_t hash) {
-        const Place place = PlaceOf(hash);
-        words_[place.word] |= place.bits;
-    }
+    void Add(std::uint64_t hash) { Add(PlaceOf(hash)); }
+    void Add(Place place) { words_[place.word] |= place.bits; }
     bool MayContain(std::uint64_t hash) const { return Has(PlaceOf(hash)); }
 
     // The same in two steps, for testing many hashes at once: Locate also
