@@ -1,0 +1,254 @@
+// SPDX-License-Identifier: MIT
+
+#include "batch_command.h"
+
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <new>
+#include <optional>
+#include <stdexcept>
+
+#include "file_error.h"
+#include "input_text.h"
+#include "output_file.h"
+#include "progress_line.h"
+#include "remove_duplicate_lines.h"
+#include "replace_line_breaks.h"
+#include "text_encoding.h"
+#include "text_writer.h"
+#include "utf8_bytes.h"
+
+namespace vorlane {
+namespace {
+
+constexpr std::string_view kHelp = R"(用法：
+  vorlane dedupe [文件] [-o 输出文件] [--encoding 编码]
+  vorlane join [文件] [-s 分隔符] [-o 输出文件] [--encoding 编码]
+
+  dedupe  去除重复行：按顺序保留在此前保留的行中尚未出现的行（与前面某行相同，
+          或是其中的一部分，都算已出现），并去掉空行；在标准错误上报告
+          原总数、处理后数和清出重复数。
+  join    把所有行用分隔符连成一行。
+
+  省略文件或写“-”时读取标准输入；结果写到标准输出。
+
+选项：
+  -o, --output 输出文件   把结果写入该文件；全部写完才替换原文件，
+                          所以输出文件可以就是输入文件
+  -s, --separator 分隔符  join 用的分隔符，按输入的原样使用，不能为空，
+                          默认为“,”
+      --encoding 编码     输入和输出的编码，如 GB18030、GBK、BIG5、SHIFT_JIS；
+                          默认为 UTF-8，其中无效的字节原样保留；
+                          带 BOM 的 UTF-8 和 UTF-16 会自动识别并照样写回
+  -h, --help              显示本帮助
+
+  CR LF、单独的 LF 和单独的 CR 都算一个换行。输出的换行沿用输入中第一个换行
+  的写法（没有换行时用 LF）；输入以换行结尾时，输出也以换行结尾。
+
+  退出状态：0 完成；1 读写错误或数据错误；2 用法错误。
+
+示例：
+  vorlane dedupe 名单.txt -o 名单.txt
+  vorlane dedupe --encoding GB18030 旧名单.txt > 新名单.txt
+  cut -f1 表格.tsv | vorlane join -s "、"
+)";
+
+// A command line that cannot be run as it is.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct Options {
+    std::string command;
+    std::string input = "-";
+    std::optional<std::string> output;
+    std::optional<std::string> encoding;
+    std::optional<std::string> separator;
+    bool help = false;
+};
+
+}  // namespace
+
+bool IsBatchCommand(std::string_view name) { return name == "dedupe" || name == "join"; }
+
+namespace {
+
+std::string Quoted(std::string_view text) { return "“" + std::string(text) + "”"; }
+
+Options ParseOptions(const std::vector<std::string>& arguments) {
+    if (arguments.empty() || !IsBatchCommand(arguments[0])) throw UsageError("没有这个命令");
+    Options options;
+    options.command = arguments[0];
+    const bool isJoin = options.command == "join";
+    bool inputGiven = false;
+    bool optionsEnded = false;
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (!optionsEnded && argument == "--") {
+            optionsEnded = true;
+        } else if (optionsEnded || argument == "-" || !argument.starts_with('-')) {
+            if (inputGiven)
+                throw UsageError("多余的参数" + Quoted(argument) + "：只能给一个输入文件");
+            options.input = argument;
+            inputGiven = true;
+        } else {
+            // An option; its value is attached (--name=value, -oVALUE) or follows.
+            std::string name = argument;
+            std::optional<std::string> value;
+            const std::size_t equals = argument.find('=');
+            if (argument.starts_with("--") && equals != std::string::npos) {
+                name = argument.substr(0, equals);
+                value = argument.substr(equals + 1);
+            } else if (!argument.starts_with("--") && argument.size() > 2) {
+                name = argument.substr(0, 2);
+                value = argument.substr(2);
+            }
+            std::optional<std::string>* target = nullptr;
+            if (name == "-o" || name == "--output") {
+                target = &options.output;
+            } else if (name == "--encoding") {
+                target = &options.encoding;
+            } else if (isJoin && (name == "-s" || name == "--separator")) {
+                target = &options.separator;
+            } else if ((name == "-h" || name == "--help") && !value) {
+                options.help = true;
+                continue;
+            } else {
+                throw UsageError("未知的选项" + Quoted(argument));
+            }
+            if (!value && i + 1 == arguments.size()) {
+                throw UsageError("选项" + Quoted(name) + "需要一个值");
+            }
+            *target = value ? *value : arguments[++i];
+        }
+    }
+    if (options.separator && options.separator->empty()) throw UsageError("分隔符不能为空");
+    return options;
+}
+
+InputText ReadAndDecode(const Options& options, const std::optional<TextEncoding>& named,
+                        ProgressLine& progress) {
+    progress.Stage("正在读取");
+    return ReadInputText(options.input, named,
+                         [&progress](std::uint64_t done, std::uint64_t total) {
+                             if (total > 0) progress.Stage("正在读取", total);
+                             progress.Advance(done);
+                         });
+}
+
+// Writes the kept lines of `input`, each ended by the input's first kind of
+// line break but the last, which has one only if the input's last line had.
+void WriteKeptLines(const InputText& input, const std::vector<bool>& kept, TextWriter& writer,
+                    ProgressLine& progress) {
+    const std::u16string_view text = input.text();
+    const std::u16string_view lineBreak = LineBreakText(input.firstLineBreak());
+    progress.Stage("正在写出", kept.size());
+    bool anyWritten = false;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        // Every CR in the text starts a CR LF line break.
+        const std::size_t end = std::min(text.find(u'\r', start), text.size());
+        if (kept[i]) {
+            if (anyWritten) writer.Write(lineBreak);
+            writer.Write(text.substr(start, end - start));
+            anyWritten = true;
+        }
+        start = end + 2;
+        if (i % 65536 == 0) progress.Advance(i);
+    }
+    if (anyWritten && input.endsWithLineBreak()) writer.Write(lineBreak);
+}
+
+DuplicateRemovalResult Dedupe(const Options& options, const std::optional<TextEncoding>& named) {
+    ProgressLine progress;
+    OutputFile output(options.output.value_or("-"));
+    const InputText input = ReadAndDecode(options, named, progress);
+    progress.Stage("正在去除重复行");
+    const std::vector<bool> kept =
+        input.hasLines() ? FindKeptLines(input.text()) : std::vector<bool>();
+    TextWriter writer(output, input.encoding());
+    WriteKeptLines(input, kept, writer, progress);
+    writer.Finish();
+    output.Commit();
+    DuplicateRemovalResult counts;
+    counts.pieceCount = static_cast<std::int64_t>(kept.size());
+    counts.addedCount = std::count(kept.begin(), kept.end(), true);
+    counts.duplicateCount = counts.pieceCount - counts.addedCount;
+    return counts;
+}
+
+void Join(const Options& options, const std::optional<TextEncoding>& named) {
+    ProgressLine progress;
+    OutputFile output(options.output.value_or("-"));
+    const InputText input = ReadAndDecode(options, named, progress);
+    const std::u16string separator = DecodeUtf8(options.separator.value_or(","));
+    if (!input.encoding().CanEncode(separator)) {
+        throw UsageError("分隔符中有无法用 " + input.encoding().name() + " 编码写出的字符");
+    }
+    // The text goes through ReplaceLineBreaks in pieces, cut neither inside a
+    // CR LF nor inside a pair, so that no piece of the result is held whole.
+    constexpr std::size_t kPiece = std::size_t{1} << 20;
+    const std::u16string_view text = input.text();
+    TextWriter writer(output, input.encoding());
+    progress.Stage("正在连接", text.size());
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = std::min(start + kPiece, text.size());
+        if (end < text.size() && (text[end - 1] == u'\r' || (text[end - 1] & 0xFC00) == 0xD800))
+            ++end;
+        writer.Write(ReplaceLineBreaks(text.substr(start, end - start), separator));
+        start = end;
+        progress.Advance(start);
+    }
+    if (input.endsWithLineBreak()) writer.Write(LineBreakText(input.firstLineBreak()));
+    writer.Finish();
+    output.Commit();
+}
+
+void PrintLine(std::string_view line) {
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fputc('\n', stderr);
+}
+
+int Run(const Options& options) {
+    if (options.help) {
+        std::fwrite(kHelp.data(), 1, kHelp.size(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
+    std::optional<TextEncoding> named;
+    if (options.encoding) {
+        named = TextEncoding::Find(*options.encoding);
+        if (!named) throw UsageError("未知的编码" + Quoted(*options.encoding));
+    }
+    // A reader that goes away is reported like any other write error.
+    std::signal(SIGPIPE, SIG_IGN);
+    if (options.command == "join") {
+        Join(options, named);
+    } else {
+        PrintLine(EncodeUtf8(FormatRemovalSummary(Dedupe(options, named))));
+    }
+    return 0;
+}
+
+}  // namespace
+
+std::string_view BatchCommandsHelp() { return kHelp; }
+
+int RunBatchCommand(const std::vector<std::string>& arguments) {
+    const std::string command = arguments.empty() ? "" : arguments[0];
+    try {
+        return Run(ParseOptions(arguments));
+    } catch (const UsageError& error) {
+        PrintLine("vorlane：" + std::string(error.what()) + "（用法见“vorlane " + command +
+                  " --help”）");
+        return 2;
+    } catch (const FileError& error) {
+        PrintLine("vorlane：" + std::string(error.what()));
+    } catch (const std::bad_alloc&) {
+        PrintLine("vorlane：内存不足，无法完成操作");
+    }
+    return 1;
+}
+
+}  // namespace vorlane
