@@ -18,6 +18,7 @@
 #include "text_encoding.h"
 #include "text_writer.h"
 #include "utf8_bytes.h"
+#include "write_kept_lines.h"
 
 namespace vorlane {
 namespace {
@@ -138,29 +139,6 @@ InputText ReadAndDecode(const Options& options, const std::optional<TextEncoding
                          });
 }
 
-// Writes the kept lines of `input`, each ended by the input's first kind of
-// line break but the last, which has one only if the input's last line had.
-void WriteKeptLines(const InputText& input, const std::vector<bool>& kept, TextWriter& writer,
-                    ProgressLine& progress) {
-    const std::u16string_view text = input.text();
-    const std::u16string_view lineBreak = LineBreakText(input.firstLineBreak());
-    progress.Stage("正在写出", kept.size());
-    bool anyWritten = false;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < kept.size(); ++i) {
-        // Every CR in the text starts a CR LF line break.
-        const std::size_t end = std::min(text.find(u'\r', start), text.size());
-        if (kept[i]) {
-            if (anyWritten) writer.Write(lineBreak);
-            writer.Write(text.substr(start, end - start));
-            anyWritten = true;
-        }
-        start = end + 2;
-        if (i % 65536 == 0) progress.Advance(i);
-    }
-    if (anyWritten && input.endsWithLineBreak()) writer.Write(lineBreak);
-}
-
 DuplicateRemovalResult Dedupe(const Options& options, const std::optional<TextEncoding>& named) {
     ProgressLine progress;
     OutputFile output(options.output.value_or("-"));
@@ -169,7 +147,7 @@ DuplicateRemovalResult Dedupe(const Options& options, const std::optional<TextEn
     const std::vector<bool> kept =
         input.hasLines() ? FindKeptLines(input.text()) : std::vector<bool>();
     TextWriter writer(output, input.encoding());
-    WriteKeptLines(input, kept, writer, progress);
+    WriteKeptLines(input, kept, writer, &progress);
     writer.Finish();
     output.Commit();
     DuplicateRemovalResult counts;
