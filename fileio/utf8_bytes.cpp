@@ -5,6 +5,10 @@
 #include <cstdint>
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace vorlane {
 namespace {
 
@@ -56,6 +60,23 @@ char* PutCodePoint(char32_t point, char* out) {
     return Put(0x80 | (point & 0x3F), Put(0x80 | ((point >> 6) & 0x3F), out));
 }
 
+// Writes the ASCII units that `text` starts with as bytes at `out`, eight at a
+// time while they last, and returns how many it wrote.
+std::size_t NarrowAscii(std::u16string_view text, char* out) {
+    std::size_t i = 0;
+#ifdef __SSE2__
+    const __m128i nonAscii = _mm_set1_epi16(static_cast<short>(0xFF80));
+    for (; i + 8 <= text.size(); i += 8) {
+        const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+        const __m128i high = _mm_and_si128(eight, nonAscii);
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(high, _mm_setzero_si128())) != 0xFFFF) break;
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(eight, eight));
+    }
+#endif
+    for (; i < text.size() && text[i] < 0x80; ++i) out[i] = static_cast<char>(text[i]);
+    return i;
+}
+
 }  // namespace
 
 Utf8Character DecodeUtf8Character(std::string_view bytes, std::size_t at) {
@@ -87,20 +108,12 @@ std::u16string DecodeUtf8(std::string_view bytes) {
 
 char* EncodeUtf8(std::u16string_view text, char* out) {
     for (std::size_t i = 0; i < text.size(); ++i) {
-        // Four ASCII units at a time, the common case.
-        std::uint64_t four;
-        while (i + 4 <= text.size() && (std::memcpy(&four, text.data() + i, sizeof four),
-                                        (four & 0xFF80FF80FF80FF80) == 0)) {
-            for (int k = 0; k < 4; ++k)
-                out[k] = static_cast<char>(text[i + static_cast<std::size_t>(k)]);
-            out += 4;
-            i += 4;
-        }
+        const std::size_t ascii = NarrowAscii(text.substr(i), out);
+        out += ascii;
+        i += ascii;
         if (i == text.size()) break;
-        const char16_t unit = text[i];
-        if (unit < 0x80) {
-            out = Put(unit, out);
-        } else if (IsHighSurrogate(unit) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+        const char16_t unit = text[i];  // not ASCII
+        if (IsHighSurrogate(unit) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
             out = PutCodePoint(
                 0x10000 + ((char32_t{unit} - 0xD800) << 10) + (text[i + 1] - 0xDC00u), out);
             ++i;
