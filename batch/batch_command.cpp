@@ -8,6 +8,7 @@
 #include <new>
 #include <optional>
 #include <stdexcept>
+#include <utility>
 
 #include "file_error.h"
 #include "input_text.h"
@@ -70,19 +71,32 @@ struct Options {
     bool help = false;
 };
 
-}  // namespace
-
-bool IsBatchCommand(std::string_view name) { return name == "dedupe" || name == "join"; }
-
-namespace {
-
 std::string Quoted(std::string_view text) { return "“" + std::string(text) + "”"; }
+
+// An option's name, and its value when it is attached (--name=value, -oVALUE).
+std::pair<std::string, std::optional<std::string>> SplitOption(const std::string& argument) {
+    if (!argument.starts_with("--")) {
+        if (argument.size() <= 2) return {argument, std::nullopt};
+        return {argument.substr(0, 2), argument.substr(2)};
+    }
+    const std::size_t equals = argument.find('=');
+    if (equals == std::string::npos) return {argument, std::nullopt};
+    return {argument.substr(0, equals), argument.substr(equals + 1)};
+}
+
+// Where the value of the option `name` goes, or nullptr for an unknown option.
+std::optional<std::string>* ValueOf(Options& options, std::string_view name) {
+    if (name == "-o" || name == "--output") return &options.output;
+    if (name == "--encoding") return &options.encoding;
+    const bool isJoin = options.command == "join";
+    if (isJoin && (name == "-s" || name == "--separator")) return &options.separator;
+    return nullptr;
+}
 
 Options ParseOptions(const std::vector<std::string>& arguments) {
     if (arguments.empty() || !IsBatchCommand(arguments[0])) throw UsageError("没有这个命令");
     Options options;
     options.command = arguments[0];
-    const bool isJoin = options.command == "join";
     bool inputGiven = false;
     bool optionsEnded = false;
     for (std::size_t i = 1; i < arguments.size(); ++i) {
@@ -90,35 +104,17 @@ Options ParseOptions(const std::vector<std::string>& arguments) {
         if (!optionsEnded && argument == "--") {
             optionsEnded = true;
         } else if (optionsEnded || argument == "-" || !argument.starts_with('-')) {
-            if (inputGiven)
+            if (inputGiven) {
                 throw UsageError("多余的参数" + Quoted(argument) + "：只能给一个输入文件");
+            }
             options.input = argument;
             inputGiven = true;
+        } else if (argument == "-h" || argument == "--help") {
+            options.help = true;
         } else {
-            // An option; its value is attached (--name=value, -oVALUE) or follows.
-            std::string name = argument;
-            std::optional<std::string> value;
-            const std::size_t equals = argument.find('=');
-            if (argument.starts_with("--") && equals != std::string::npos) {
-                name = argument.substr(0, equals);
-                value = argument.substr(equals + 1);
-            } else if (!argument.starts_with("--") && argument.size() > 2) {
-                name = argument.substr(0, 2);
-                value = argument.substr(2);
-            }
-            std::optional<std::string>* target = nullptr;
-            if (name == "-o" || name == "--output") {
-                target = &options.output;
-            } else if (name == "--encoding") {
-                target = &options.encoding;
-            } else if (isJoin && (name == "-s" || name == "--separator")) {
-                target = &options.separator;
-            } else if ((name == "-h" || name == "--help") && !value) {
-                options.help = true;
-                continue;
-            } else {
-                throw UsageError("未知的选项" + Quoted(argument));
-            }
+            const auto [name, value] = SplitOption(argument);
+            std::optional<std::string>* target = ValueOf(options, name);
+            if (target == nullptr) throw UsageError("未知的选项" + Quoted(argument));
             if (!value && i + 1 == arguments.size()) {
                 throw UsageError("选项" + Quoted(name) + "需要一个值");
             }
@@ -157,30 +153,51 @@ DuplicateRemovalResult Dedupe(const Options& options, const std::optional<TextEn
     return counts;
 }
 
+// Joins the lines of the input as they are read, piece by piece, when no
+// error can come after output has begun: the output goes to a temporary file,
+// or the input is UTF-8 as recognised by default, which nothing is invalid in.
+// Otherwise the whole input is decoded first.
 void Join(const Options& options, const std::optional<TextEncoding>& named) {
     ProgressLine progress;
     OutputFile output(options.output.value_or("-"));
-    const InputText input = ReadAndDecode(options, named, progress);
     const std::u16string separator = DecodeUtf8(options.separator.value_or(","));
-    if (!input.encoding().CanEncode(separator)) {
-        throw UsageError("分隔符中有无法用 " + input.encoding().name() + " 编码写出的字符");
-    }
-    // The text goes through ReplaceLineBreaks in pieces, cut neither inside a
-    // CR LF nor inside a pair, so that no piece of the result is held whole.
+    std::optional<TextWriter> writer;
+    const auto startWriting = [&](const TextEncoding& encoding) {
+        if (!encoding.CanEncode(separator)) {
+            throw UsageError("分隔符中有无法用 " + encoding.name() + " 编码写出的字符");
+        }
+        writer.emplace(output, encoding);
+    };
+    // Pieces never end inside a CR LF, so joining them one by one joins the whole.
+    const auto joinPiece = [&](std::u16string_view piece, const TextEncoding& encoding) {
+        if (!writer) {
+            if (!output.isTemporary() && encoding.form() != TextEncoding::Form::kUtf8) return false;
+            startWriting(encoding);
+        }
+        writer->Write(ReplaceLineBreaks(piece, separator));
+        return true;
+    };
+    progress.Stage("正在连接");
+    const InputText rest = ReadInputText(
+        options.input, named,
+        [&progress](std::uint64_t done, std::uint64_t total) {
+            if (total > 0) progress.Stage("正在连接", total);
+            progress.Advance(done);
+        },
+        joinPiece);
+    if (!writer) startWriting(rest.encoding());
+    // What was not taken in pieces as it came, in pieces of the same kind.
     constexpr std::size_t kPiece = std::size_t{1} << 20;
-    const std::u16string_view text = input.text();
-    TextWriter writer(output, input.encoding());
-    progress.Stage("正在连接", text.size());
+    const std::u16string_view text = rest.text();
     for (std::size_t start = 0; start < text.size();) {
         std::size_t end = std::min(start + kPiece, text.size());
-        if (end < text.size() && (text[end - 1] == u'\r' || (text[end - 1] & 0xFC00) == 0xD800))
-            ++end;
-        writer.Write(ReplaceLineBreaks(text.substr(start, end - start), separator));
+        const bool cutsPair = (text[end - 1] & 0xFC00) == 0xD800;  // after a high surrogate
+        if (end < text.size() && (text[end - 1] == u'\r' || cutsPair)) ++end;
+        joinPiece(text.substr(start, end - start), rest.encoding());
         start = end;
-        progress.Advance(start);
     }
-    if (input.endsWithLineBreak()) writer.Write(LineBreakText(input.firstLineBreak()));
-    writer.Finish();
+    if (rest.endsWithLineBreak()) writer->Write(LineBreakText(rest.firstLineBreak()));
+    writer->Finish();
     output.Commit();
 }
 
@@ -210,6 +227,8 @@ int Run(const Options& options) {
 }
 
 }  // namespace
+
+bool IsBatchCommand(std::string_view name) { return name == "dedupe" || name == "join"; }
 
 std::string_view BatchCommandsHelp() { return kHelp; }
 

@@ -57,14 +57,15 @@ std::u16string_view LineBreakText(LineBreak lineBreak) {
 std::string InputName(const std::string& path) { return path == "-" ? "标准输入" : path; }
 
 InputText ReadInputText(const std::string& path, const std::optional<TextEncoding>& named,
-                        const ReadProgress& progress) {
+                        const ReadProgress& progress, const TextPieces& pieces) {
     const InputDescriptor input(path);
     struct stat status {};
     if (fstat(input.get(), &status) != 0) ThrowSystemError("无法读取", path);
     if (S_ISDIR(status.st_mode)) throw FileError("“" + InputName(path) + "”是一个目录");
     const std::uint64_t total =
         S_ISREG(status.st_mode) ? static_cast<std::uint64_t>(status.st_size) : 0;
-    TextDecoder decoder(named, InputName(path), total);
+    TextDecoder decoder(named, InputName(path));
+    bool offering = static_cast<bool>(pieces);
     // Bytes read and not decoded yet: a character cut short stays for the next read.
     auto buffer = std::make_unique_for_overwrite<char[]>(kReadSize);
     std::size_t held = 0;
@@ -78,6 +79,10 @@ InputText ReadInputText(const std::string& path, const std::optional<TextEncodin
         const std::size_t used = decoder.Decode({buffer.get(), held}, last);
         std::memmove(buffer.get(), buffer.get() + used, held - used);
         held -= used;
+        if (offering && !decoder.Ready().empty()) {
+            offering = pieces(decoder.Ready(), decoder.encoding());
+            if (offering) decoder.DropReady();
+        }
         done += static_cast<std::uint64_t>(count);
         if (progress) progress(done, total);
     }

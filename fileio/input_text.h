@@ -61,14 +61,22 @@ private:
 // Called as bytes arrive: how many so far, and how many in all (0 when unknown).
 using ReadProgress = std::function<void(std::uint64_t done, std::uint64_t total)>;
 
+// Offered each piece of the text as soon as it is decoded, in order, with the
+// encoding; returns whether it took the piece. A piece taken is dropped; once
+// one is declined, no more are offered and the rest of the text is kept.
+using TextPieces = std::function<bool(std::u16string_view piece, const TextEncoding& encoding)>;
+
 // Reads the file `path`, or standard input when `path` is "-", and decodes it
 // from the encoding `named`, or else from the one its byte order mark shows
 // (UTF-8 when it has none). Throws FileError when the input cannot be opened
 // or read, is a directory, or holds bytes that are not valid in the encoding,
 // naming the byte offset of the first of them. Bytes that are not valid UTF-8
 // are no error when the encoding was not named: they pass through.
+// With `pieces`, the text may be handed over in pieces as it is read: what is
+// returned is then the text after the last piece taken. Pieces never end
+// inside a CR LF or between the two units of a pair.
 InputText ReadInputText(const std::string& path, const std::optional<TextEncoding>& named,
-                        const ReadProgress& progress = {});
+                        const ReadProgress& progress = {}, const TextPieces& pieces = {});
 
 // How messages name `path`: "标准输入" for "-".
 std::string InputName(const std::string& path);

@@ -25,6 +25,10 @@ public:
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
 
+    // Whether the output goes to a temporary file first, so that a failure
+    // leaves nothing of it behind.
+    bool isTemporary() const { return !temporaryPath_.empty(); }
+
     void Write(std::string_view bytes);
     // Finishes the output: renames the temporary file onto the path, if any.
     void Commit();

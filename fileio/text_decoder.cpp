@@ -22,7 +22,9 @@ namespace vorlane {
 // one.
 class TextDecoder::Builder {
 public:
-    explicit Builder(std::size_t capacity) { Reserve(std::max<std::size_t>(capacity, 64)); }
+    // Starts small: a text that is used in pieces stays small, and a large one
+    // grows in place (a large block is remapped, not copied).
+    Builder() { Reserve(std::size_t{1} << 20); }
 
     void Append(char16_t unit) {
         char16_t* const room = Room(2);
@@ -58,6 +60,18 @@ public:
         }
         size_ = static_cast<std::size_t>(out - units_.get());
         return at;
+    }
+
+    // The units so far, less a final CR LF.
+    std::u16string_view Ready() const {
+        const std::u16string_view text(units_.get(), size_);
+        return text.substr(0, text.ends_with(u"\r\n") ? size_ - 2 : size_);
+    }
+
+    void DropReady() {
+        const std::size_t ready = Ready().size();
+        std::copy(units_.get() + ready, units_.get() + size_, units_.get());
+        size_ -= ready;
     }
 
     InputText Finish(TextEncoding encoding) && {
@@ -142,9 +156,8 @@ bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
 }  // namespace
 
-TextDecoder::TextDecoder(const std::optional<TextEncoding>& named, std::string source,
-                         std::uint64_t expectedBytes)
-    : encoding_(named), source_(std::move(source)), expectedBytes_(expectedBytes) {}
+TextDecoder::TextDecoder(const std::optional<TextEncoding>& named, std::string source)
+    : encoding_(named), source_(std::move(source)) {}
 
 TextDecoder::~TextDecoder() = default;
 
@@ -157,12 +170,7 @@ std::size_t TextDecoder::Decode(std::string_view bytes, bool last) {
         used = encoding_->byteOrderMark().size();
     }
     if (!text_) {
-        // Every byte gives at most one unit (two bytes at least one in UTF-16),
-        // and a lone LF or CR one more; lines are rarely shorter than 16 bytes.
-        const bool utf16 = encoding_->form() == TextEncoding::Form::kUtf16Le ||
-                           encoding_->form() == TextEncoding::Form::kUtf16Be;
-        const std::uint64_t units = (utf16 ? expectedBytes_ / 2 : expectedBytes_) * 17 / 16;
-        text_ = std::make_unique<Builder>(static_cast<std::size_t>(units) + 1024);
+        text_ = std::make_unique<Builder>();
         if (encoding_->form() == TextEncoding::Form::kNamed) {
             converter_ = std::make_unique<IconvConverter>(kNativeUtf16, encoding_->name().c_str());
         }
@@ -233,6 +241,12 @@ std::size_t TextDecoder::DecodeNamed(std::string_view bytes, bool last) {
 void TextDecoder::ThrowInvalid(std::size_t at) const {
     throw FileError("“" + source_ + "”在字节偏移 " + std::to_string(restOffset_ + at) +
                     " 处不是有效的 " + encoding_->name() + " 编码");
+}
+
+std::u16string_view TextDecoder::Ready() const { return text_ ? text_->Ready() : u""; }
+
+void TextDecoder::DropReady() {
+    if (text_) text_->DropReady();
 }
 
 InputText TextDecoder::Finish() && {

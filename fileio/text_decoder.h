@@ -20,10 +20,8 @@ class IconvConverter;
 class TextDecoder {
 public:
     // `named` is the encoding the user named, or none to recognise it from the
-    // first bytes. `source` names the input in messages; `expectedBytes` is its
-    // size when known (0 when not), to size the text once.
-    TextDecoder(const std::optional<TextEncoding>& named, std::string source,
-                std::uint64_t expectedBytes);
+    // first bytes. `source` names the input in messages.
+    TextDecoder(const std::optional<TextEncoding>& named, std::string source);
     ~TextDecoder();
     TextDecoder(const TextDecoder&) = delete;
     TextDecoder& operator=(const TextDecoder&) = delete;
@@ -34,6 +32,13 @@ public:
     // input ends with `bytes`: it uses them all, or throws FileError for bytes
     // that are not valid in the encoding.
     std::size_t Decode(std::string_view bytes, bool last);
+
+    // The text decoded so far and not dropped, less a CR LF at its end, which
+    // may turn out to end the input; and the encoding it was decoded from.
+    std::u16string_view Ready() const;
+    const TextEncoding& encoding() const { return *encoding_; }
+    // Drops what Ready() shows, to take no more memory for it.
+    void DropReady();
 
     InputText Finish() &&;
 
@@ -46,7 +51,6 @@ private:
 
     std::optional<TextEncoding> encoding_;
     std::string source_;
-    std::uint64_t expectedBytes_;
     std::uint64_t usedBefore_ = 0;  // bytes used by earlier calls
     std::uint64_t restOffset_ = 0;  // where the bytes being decoded start in the input
     std::unique_ptr<Builder> text_;

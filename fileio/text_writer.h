@@ -31,7 +31,7 @@ private:
     void WriteNamed(std::u16string_view text);
 
     OutputFile& output_;
-    const TextEncoding& encoding_;
+    const TextEncoding encoding_;
     std::unique_ptr<IconvConverter> converter_;  // for a named encoding
     std::unique_ptr<char[]> buffer_;
     std::size_t used_ = 0;

@@ -69,6 +69,10 @@ expect "join as typed" 'a\r\nb\r\n\r\nc' 'a; b; ; c' 0 "" join --separator='; '
 expect "join a lone CR" 'a\rb' 'a、b' 0 "" join -s 、
 expect "join GB18030" 'a\nb\n' 'a\xa1\xa2b\n' 0 "" join -s 、 --encoding GB18030
 expect "join nothing" '' '' 0 "" join
+expect "join UTF-16, whole" '\xff\xfea\0\n\0b\0\n\0' '\xff\xfea\0,\0b\0\n\0' 0 "" join
+seq 300000 >numbers
+"$vorlane" join numbers -o joined
+check "join in pieces as paste -sd, does" cmp -s joined <(paste -sd, numbers)
 
 # --- usage errors: exit 2, nothing written ---
 expect "empty separator" 'a\n' '' 2 "分隔符不能为空" join -s ''
