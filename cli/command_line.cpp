@@ -9,12 +9,12 @@
 #include <array>
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "batch_command.h"
+#include "file_error.h"
 
 namespace vorlane {
 namespace {
@@ -83,13 +83,13 @@ bool Write(std::FILE* stream, const QString& text) {
 // disk, is an error, so that a script never takes a cut-off answer for a whole one.
 int Answer(const QString& text) {
     if (Write(stdout, text)) return kExitSuccess;
-    const QString reason = QString::fromLocal8Bit(std::strerror(errno));
-    Write(stderr, QStringLiteral("vorlane: 无法写入标准输出：%1\n").arg(reason));
+    const QString reason = QString::fromStdString(DescribeSystemError(errno));
+    Write(stderr, QStringLiteral("vorlane：无法写入标准输出：%1\n").arg(reason));
     return kExitFailure;
 }
 
 int UsageError(const QString& message) {
-    Write(stderr, QStringLiteral("vorlane: %1\n").arg(message) + Usage() +
+    Write(stderr, QStringLiteral("vorlane：%1\n").arg(message) + Usage() +
                       QStringLiteral("用 vorlane --help 查看帮助。\n"));
     return kExitUsage;
 }
