@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 
-// vorlane_sample_file LINES OUT: writes the typical list of LINES lines (the
-// one the benchmarks use) to OUT as UTF-8, for timing other tools on it.
+// vorlane_sample_file LINES OUT [lf]: writes the typical list of LINES lines
+// (the one the benchmarks use) to OUT as UTF-8, each line ended by CR LF, or
+// by LF when asked, for timing other tools on it.
 
 #include <fstream>
 #include <iostream>
@@ -11,12 +12,13 @@
 #include "utf8_bytes.h"
 
 int main(int argc, char* argv[]) {
-    if (argc != 3) {
-        std::cerr << "usage: vorlane_sample_file LINES OUT\n";
+    const bool lf = argc == 4 && std::string(argv[3]) == "lf";
+    if (argc != 3 && !lf) {
+        std::cerr << "usage: vorlane_sample_file LINES OUT [lf]\n";
         return 2;
     }
     const std::string bytes =
-        vorlane::bench::EncodeUtf8(vorlane::bench::TypicalList(std::stoul(argv[1])));
+        vorlane::EncodeUtf8(vorlane::bench::TypicalList(std::stoul(argv[1]), lf ? u"\n" : u"\r\n"));
     std::ofstream out(argv[2], std::ios::binary);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return out.flush() ? 0 : 1;

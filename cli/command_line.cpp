@@ -9,44 +9,45 @@
 #include <array>
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "batch_command.h"
+#include "file_error.h"
 
 namespace vorlane {
 namespace {
 
 // A command run as `vorlane NAME ARGUMENT...`. It parses its own arguments,
-// writes its own help and errors, and returns the exit status.
+// writes its own help and errors, and returns the exit status. It gets the
+// arguments from NAME on as the bytes they are, as file names need not be UTF-8.
 struct Command {
-    const char* name;
-    const char* summary;                       // one line for the help's list of commands
-    int (*run)(const QStringList& arguments);  // the arguments after NAME
+    std::string_view name;
+    int (*run)(const std::vector<std::string>& arguments);
 };
 
-// The commands, in the order the help lists them.
-constexpr std::array<Command, 0> kCommands{};
+constexpr std::array kCommands{
+    Command{"dedupe", RunBatchCommand},
+    Command{"join", RunBatchCommand},
+};
 
-const Command* FindCommand(const QString& name) {
+const Command* FindCommand(std::string_view name) {
     for (const Command& command : kCommands) {
-        if (name == QLatin1String(command.name)) return &command;
+        if (name == command.name) return &command;
     }
     return nullptr;
 }
 
 QString Usage() {
-    QString usage = QStringLiteral("用法：vorlane [选项]\n");
-    if (!kCommands.empty()) usage += QStringLiteral("      vorlane 命令 [参数…]\n");
-    return usage;
+    return QStringLiteral(
+        "用法：vorlane [选项]\n"
+        "      vorlane 命令 [参数…]\n");
 }
 
 QString CommandList() {
-    if (kCommands.empty()) return {};
-    QString list = QStringLiteral("\n命令：\n");
-    for (const Command& command : kCommands) {
-        list += QStringLiteral("  %1  %2\n")
-                    .arg(QString::fromLatin1(command.name).leftJustified(8),
-                         QString::fromUtf8(command.summary));
-    }
-    return list + QStringLiteral("用 vorlane 命令 --help 查看各命令的用法。\n");
+    return QStringLiteral("\n命令：\n") + QString::fromUtf8(BatchCommandList()) +
+           QStringLiteral("用 vorlane 命令 --help 查看各命令的用法。\n");
 }
 
 QString Help() {
@@ -82,13 +83,13 @@ bool Write(std::FILE* stream, const QString& text) {
 // disk, is an error, so that a script never takes a cut-off answer for a whole one.
 int Answer(const QString& text) {
     if (Write(stdout, text)) return kExitSuccess;
-    const QString reason = QString::fromLocal8Bit(std::strerror(errno));
-    Write(stderr, QStringLiteral("vorlane: 无法写入标准输出：%1\n").arg(reason));
+    const QString reason = QString::fromStdString(DescribeSystemError(errno));
+    Write(stderr, QStringLiteral("vorlane：无法写入标准输出：%1\n").arg(reason));
     return kExitFailure;
 }
 
 int UsageError(const QString& message) {
-    Write(stderr, QStringLiteral("vorlane: %1\n").arg(message) + Usage() +
+    Write(stderr, QStringLiteral("vorlane：%1\n").arg(message) + Usage() +
                       QStringLiteral("用 vorlane --help 查看帮助。\n"));
     return kExitUsage;
 }
@@ -96,6 +97,10 @@ int UsageError(const QString& message) {
 }  // namespace
 
 int RunCommandLine(int argc, char* argv[]) {
+    if (const Command* command = FindCommand(argv[1])) {
+        return command->run({argv + 1, argv + argc});
+    }
+
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vorlane"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VORLANE_VERSION));
@@ -110,15 +115,11 @@ int RunCommandLine(int argc, char* argv[]) {
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringList{QStringLiteral("V"), QStringLiteral("version")});
     parser.addOptions({help, version});
-    // Everything from a command's name on belongs to that command.
-    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
     if (!parser.parse(QCoreApplication::arguments())) return UsageError(parser.errorText());
 
+    // A command's name counts only as the first argument; here it is stray too.
     const QStringList arguments = parser.positionalArguments();
     if (!arguments.isEmpty()) {
-        if (const Command* command = FindCommand(arguments.first())) {
-            return command->run(arguments.mid(1));
-        }
         return UsageError(QStringLiteral("无法识别的参数“%1”。").arg(arguments.first()));
     }
     if (parser.isSet(help)) return Answer(Help());

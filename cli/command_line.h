@@ -12,9 +12,10 @@ enum ExitStatus : int {
 };
 
 // Runs Vorlane without a window for the arguments of `main` (argc > 1) and
-// returns the exit status. --help and --version answer on standard output; an
-// unknown option or a stray argument prints a one-line error and the usage on
-// standard error and returns kExitUsage. Needs no display.
+// returns the exit status. A command's name as the first argument (dedupe,
+// join) runs that command on the rest. Otherwise --help and --version answer on
+// standard output; an unknown option or a stray argument prints a one-line
+// error and the usage on standard error and returns kExitUsage. Needs no display.
 int RunCommandLine(int argc, char* argv[]);
 
 }  // namespace vorlane

@@ -19,10 +19,12 @@ cases=(
   "-h|-|0|用法：vorlane [选项]|"
   "--version|-|0|vorlane $version|"
   "-V|-|0|vorlane $version|"
-  "--frobnicate|-|2||vorlane: 未知选项“frobnicate”。"
-  "list.txt|-|2||vorlane: 无法识别的参数“list.txt”。"
-  "--version list.txt|-|2||vorlane: 无法识别的参数“list.txt”。"
-  "--version|/dev/full|1||vorlane: 无法写入标准输出：No space left on device"
+  "dedupe --help|-|0|用法：|"
+  "--frobnicate|-|2||vorlane：未知选项“frobnicate”。"
+  "list.txt|-|2||vorlane：无法识别的参数“list.txt”。"
+  "--version list.txt|-|2||vorlane：无法识别的参数“list.txt”。"
+  "--version dedupe|-|2||vorlane：无法识别的参数“dedupe”。"
+  "--version|/dev/full|1||vorlane：无法写入标准输出：磁盘空间不足"
 )
 
 passed=0
@@ -46,6 +48,14 @@ for case in "${cases[@]}"; do
       "$arguments" "${expected[*]@Q}" "${actual[*]@Q}"
   fi
 done
+
+# The help lists the commands.
+if [[ $(env -u DISPLAY -u WAYLAND_DISPLAY "$vorlane" --help) == *$'\n  join '* ]]; then
+  passed=$((passed + 1))
+else
+  failed=$((failed + 1))
+  echo "FAILED: vorlane --help lists no commands"
+fi
 
 printf '%d passed, %d failed\n' "$passed" "$failed"
 [[ $failed -eq 0 ]]

@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace vorlane::bench {
+namespace vorlane {
 namespace {
 
 TEST(Utf8Bytes, DecodesValidTextAndEscapesEveryOtherByte) {
@@ -42,4 +42,4 @@ TEST(Utf8Bytes, EveryByteSequenceSurvivesTheRoundTrip) {
 }
 
 }  // namespace
-}  // namespace vorlane::bench
+}  // namespace vorlane

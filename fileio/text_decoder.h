@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: MIT
+
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "input_text.h"
+#include "text_encoding.h"
+
+namespace vorlane {
+
+class IconvConverter;
+
+// Decodes an input's bytes into an InputText piece by piece, as they are read,
+// so that the whole input is never held as bytes too.
+class TextDecoder {
+public:
+    // `named` is the encoding the user named, or none to recognise it from the
+    // first bytes. `source` names the input in messages.
+    TextDecoder(const std::optional<TextEncoding>& named, std::string source);
+    ~TextDecoder();
+    TextDecoder(const TextDecoder&) = delete;
+    TextDecoder& operator=(const TextDecoder&) = delete;
+
+    // Decodes what it can of `bytes`, which follow those used before, and
+    // returns how many it used; the rest (the start of a character cut short,
+    // a few bytes) must come again, first, in the next call. With `last`, the
+    // input ends with `bytes`: it uses them all, or throws FileError for bytes
+    // that are not valid in the encoding.
+    std::size_t Decode(std::string_view bytes, bool last);
+
+    // The text decoded so far and not dropped, less a CR LF at its end, which
+    // may turn out to end the input; and the encoding it was decoded from.
+    std::u16string_view Ready() const;
+    const TextEncoding& encoding() const { return *encoding_; }
+    // Drops what Ready() shows, to take no more memory for it.
+    void DropReady();
+
+    InputText Finish() &&;
+
+    class Builder;
+
+private:
+    std::size_t DecodeUtf16(std::string_view bytes, bool last);
+    std::size_t DecodeNamed(std::string_view bytes, bool last);
+    [[noreturn]] void ThrowInvalid(std::size_t at) const;
+
+    std::optional<TextEncoding> encoding_;
+    std::string source_;
+    std::uint64_t usedBefore_ = 0;  // bytes used by earlier calls
+    std::uint64_t restOffset_ = 0;  // where the bytes being decoded start in the input
+    std::unique_ptr<Builder> text_;
+    std::unique_ptr<IconvConverter> converter_;
+};
+
+}  // namespace vorlane

@@ -1,0 +1,117 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# Runs `vorlane dedupe` and `vorlane join` as a user would, with no display,
+# and checks what they write, where, and with which exit status.
+#
+# Usage: batch_test.sh VORLANE
+set -uo pipefail
+vorlane=$(realpath "$1")
+unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+cd "$dir" || exit 1
+
+passed=0
+failed=0
+check() {  # what, command...
+  local what=$1
+  shift
+  if "$@"; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    echo "FAILED: $what"
+  fi
+}
+
+# One run on standard input and output. INPUT and OUTPUT are printf formats;
+# STDERR is an extended regular expression for its only line, or empty when
+# nothing may be written there.
+expect() {  # name, input, output, status, stderr, arguments...
+  local name=$1 input=$2 output=$3 status=$4 stderr=$5
+  shift 5
+  printf "$input" >in
+  printf "$output" >expected
+  "$vorlane" "$@" <in >out 2>err
+  local got=$?
+  check "$name: exit status $got" test "$got" -eq "$status"
+  check "$name: output $(od -An -c out | head -3)" cmp -s out expected
+  check "$name: standard error: $(cat err)" \
+    bash -c 'if [[ -z $0 ]]; then [[ ! -s err ]]; else [[ $(wc -l <err) -eq 1 ]] && grep -Eq -- "$0" err; fi' \
+    "$stderr"
+}
+
+summary() { echo "^执行完成，原总数:$1，处理后数:$2，清出重复数:$3\$"; }
+
+# --- dedupe: line breaks, encodings, invalid bytes ---
+expect "LF" 'b\na\nb\nabc\n\na\n' 'b\na\nabc\n' 0 "$(summary 6 3 3)" dedupe
+expect "CR LF, no final break" 'x\r\ny\r\nx\r\ny' 'x\r\ny' 0 "$(summary 4 2 2)" dedupe -
+expect "lone CR" 'x\ry\rx\r' 'x\ry\r' 0 "$(summary 3 2 1)" dedupe
+expect "mixed: the first break's kind" 'a\r\nb\nc\rb\n' 'a\r\nb\r\nc\r\n' 0 "$(summary 4 3 1)" dedupe
+expect "empty input" '' '' 0 "$(summary 0 0 0)" dedupe
+expect "empty lines only" '\n\n' '' 0 "$(summary 2 0 2)" dedupe
+expect "UTF-8 BOM" '\xef\xbb\xbfa\r\nb\r\na\r\n' '\xef\xbb\xbfa\r\nb\r\n' 0 "$(summary 3 2 1)" dedupe
+expect "UTF-16 LE" '\xff\xfea\0\n\0a\0\n\0' '\xff\xfea\0\n\0' 0 "$(summary 2 1 1)" dedupe
+expect "UTF-16 BE" '\xfe\xff\0a\0\r\0\n\0b\0\r\0\n\0a' '\xfe\xff\0a\0\r\0\n\0b' 0 "$(summary 3 2 1)" dedupe
+expect "invalid UTF-8 passes through" 'a\xff\n\xc0\xaf\na\xff\nb\n' 'a\xff\n\xc0\xaf\nb\n' 0 \
+  "$(summary 4 3 1)" dedupe
+# 文中, 闹, 中, U+20000: 闹's bytes occur inside 文中's, but the character does not.
+gb18030='\xce\xc4\xd6\xd0\n\xc4\xd6\n\xd6\xd0\n\x95\x32\x82\x36\n'
+expect "GB18030" "$gb18030" '\xce\xc4\xd6\xd0\n\xc4\xd6\n\x95\x32\x82\x36\n' 0 "$(summary 4 3 1)" \
+  dedupe --encoding GB18030
+expect "invalid GB18030" '\xd6\xd0\n\xff\n' '' 1 "字节偏移 3 处不是有效的 GB18030" dedupe --encoding=GB18030
+expect "UTF-16 cut short" '\xff\xfea\0b' '' 1 "字节偏移 4 处不是有效的 UTF-16LE" dedupe
+expect "unpaired surrogate" '\xff\xfea\0\x00\xdc' '' 1 "字节偏移 4 处" dedupe
+
+# --- join ---
+expect "join with a comma" 'a\nb\nc\n' 'a,b,c\n' 0 "" join
+expect "join as typed" 'a\r\nb\r\n\r\nc' 'a; b; ; c' 0 "" join --separator='; '
+expect "join a lone CR" 'a\rb' 'a、b' 0 "" join -s 、
+expect "join GB18030" 'a\nb\n' 'a\xa1\xa2b\n' 0 "" join -s 、 --encoding GB18030
+expect "join nothing" '' '' 0 "" join
+expect "join UTF-16, whole" '\xff\xfea\0\n\0b\0\n\0' '\xff\xfea\0,\0b\0\n\0' 0 "" join
+seq 300000 >numbers
+"$vorlane" join numbers -o joined
+check "join in pieces as paste -sd, does" cmp -s joined <(paste -sd, numbers)
+
+# --- usage errors: exit 2, nothing written ---
+expect "empty separator" 'a\n' '' 2 "分隔符不能为空" join -s ''
+expect "separator the encoding lacks" 'a\nb\n' '' 2 "分隔符" join -s 、 --encoding ASCII
+expect "unknown encoding" 'a\n' '' 2 "未知的编码“NOPE”" dedupe --encoding NOPE
+expect "unknown option" 'a\n' '' 2 "未知的选项“--bogus”" dedupe --bogus
+expect "join's option on dedupe" 'a\n' '' 2 "未知的选项“-s”" dedupe -s ,
+expect "two inputs" 'a\n' '' 2 "多余的参数" dedupe a b
+expect "a value missing" 'a\n' '' 2 "需要一个值" join -o
+
+# --- input and output files ---
+expect "missing input" '' '' 1 "无法打开“missing”：没有那个文件或目录" dedupe missing
+mkdir folder
+expect "a folder as input" '' '' 1 "“folder”是一个目录" dedupe folder
+expect "a folder as output" 'a\n' '' 1 "“folder”是一个目录" dedupe -o folder
+expect "no folder for the output" 'a\n' '' 1 "无法在“no/such”中创建临时文件" dedupe -o no/such/out
+expect "-o /dev/stdout" 'a\na\n' 'a\n' 0 "$(summary 2 1 1)" dedupe -o /dev/stdout
+expect "a full disk" 'a\n' '' 1 "无法写入“/dev/full”：磁盘空间不足" dedupe -o /dev/full
+check "/dev/full is still a device" test -c /dev/full
+
+printf 'b\na\nb\n' >list
+chmod 640 list
+"$vorlane" dedupe list -o list 2>/dev/null
+check "-o onto the input file" cmp -s list <(printf 'b\na\n')
+check "the replaced file keeps its permissions" test "$(stat -c %a list)" = 640
+printf 'old\n' >kept
+printf '\xff\n' >bad
+"$vorlane" join --encoding UTF-8 bad -o kept 2>/dev/null
+check "a failed run leaves OUT as it was" cmp -s kept <(printf 'old\n')
+"$vorlane" dedupe --encoding UTF-8 -o new bad 2>/dev/null
+check "a failed run creates no OUT" test ! -e new
+check "no temporary file is left" test -z "$(ls -A | grep vorlane)"
+
+seq 300000 | "$vorlane" join 2>err | head -c 1 >/dev/null
+check "a closed pipe is an error (exit ${PIPESTATUS[1]})" test "${PIPESTATUS[1]}" -eq 1
+check "a closed pipe is one line: $(cat err)" grep -q "^vorlane：无法写入标准输出：管道已关闭$" err
+
+"$vorlane" dedupe --help >out 2>err
+check "help on standard output" bash -c 'grep -q "vorlane join" out && [[ ! -s err ]]'
+
+printf '%d passed, %d failed\n' "$passed" "$failed"
+[[ $failed -eq 0 ]]
