@@ -5,21 +5,9 @@
 #include <limits>
 #include <stdexcept>
 
+#include "line_breaks.h"
+
 namespace vorlane::internal {
-namespace {
-
-// CR LF pairs cannot overlap, so every position can be tested on its own,
-// which lets the compiler test many at once.
-std::size_t CountLineBreaks(std::u16string_view text) {
-    std::size_t breaks = 0;
-    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
-        breaks += static_cast<std::size_t>(text[i] == u'\r') *
-                  static_cast<std::size_t>(text[i + 1] == u'\n');
-    }
-    return breaks;
-}
-
-}  // namespace
 
 SplitText::SplitText(std::u16string_view text) : text_(text) {
     const std::size_t breaks = CountLineBreaks(text);
@@ -29,8 +17,8 @@ SplitText::SplitText(std::u16string_view text) : text_(text) {
     }
     starts_.reserve(breaks + 2);
     starts_.push_back(0);
-    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
-        if (text[i + 1] == u'\n' && text[i] == u'\r') starts_.push_back(i + 2);
+    for (std::size_t at = FindCr(text, 0); at < text.size(); at = FindCr(text, at + 1)) {
+        if (IsLineBreakAt(text, at)) starts_.push_back(at + 2);
     }
     starts_.push_back(text.size() + 2);
 }
