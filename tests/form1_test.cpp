@@ -136,6 +136,7 @@ TEST_F(Form1Test, ReadsTheTextExactly) {
         {"a\nb", u"a\r\nb"},
         {"a\rb", u"a\r\nb"},
         {"a\r\n", u"a\r\n"},
+        {QString::fromUtf16(u"a\u2028\u2028b\n"), u"a\r\n\r\nb\r\n"},  // Shift+Enter
         {QString::fromUtf16(u"a\u00A0b \U0001F600\t"), u"a\u00A0b \U0001F600\t"},
     };
     for (const Case& c : cases) {
