@@ -3,14 +3,18 @@
 #include "qt_command_window.h"
 
 #include <QClipboard>
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QShortcut>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
+#include <stdexcept>
 
 namespace vorlane {
 namespace {
@@ -27,6 +31,60 @@ std::u16string ToU16String(const QString& text) {
 // shows as U+2029; Shift+Enter puts U+2028 inside a block, which also shows as
 // a new line. Both are the user's line breaks.
 bool IsLineBreak(char16_t c) { return (c | 1) == u'\u2029'; }  // U+2028 or U+2029
+
+// Where each line of `document` starts, as a document position, and one
+// position past the end of the last line. A line break takes one position, so
+// a line that is not the last ends one position before the next one starts.
+// `lines` is how many lines the caller expects; when the document has as many
+// blocks, no block holds a U+2028 and the blocks' texts need not be read.
+std::vector<int> LineStarts(const QTextDocument& document, std::size_t lines) {
+    const bool blocksAreLines = lines == static_cast<std::size_t>(document.blockCount());
+    std::vector<int> starts;
+    starts.reserve(blocksAreLines ? lines + 1 : 0);
+    int position = 0;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        starts.push_back(position);
+        if (!blocksAreLines) {
+            const QString text = block.text();
+            for (qsizetype i = 0; i < text.size(); ++i) {
+                if (text[i] == QChar::LineSeparator) starts.push_back(position + int(i) + 1);
+            }
+        }
+        position += block.length();
+    }
+    starts.push_back(position);
+    return starts;
+}
+
+struct Range {
+    int from;
+    int to;
+};
+
+// The document ranges to delete so that only the kept lines remain, joined by
+// single line breaks, in ascending order. A run of dropped lines goes with the
+// line break after each of them; a run that ends the text goes with the line
+// break before it instead, so that the text does not end in a break.
+std::vector<Range> DroppedRanges(const std::vector<int>& starts, const std::vector<bool>& kept) {
+    const std::size_t lines = kept.size();
+    const int end = starts[lines] - 1;  // the document's final position, after the text
+    std::vector<Range> ranges;
+    for (std::size_t first = 0; first < lines;) {
+        if (kept[first]) {
+            ++first;
+            continue;
+        }
+        std::size_t next = first;
+        while (next < lines && !kept[next]) ++next;
+        if (next < lines) {
+            ranges.push_back({starts[first], starts[next]});
+        } else {
+            ranges.push_back({first > 0 ? starts[first] - 1 : 0, end});
+        }
+        first = next;
+    }
+    return ranges;
+}
 
 // While a modal box is up, the wait cursor of a running command must not hide
 // the ordinary pointer.
@@ -53,6 +111,12 @@ void ShowBox(QWidget* parent, QMessageBox::Icon icon, std::u16string_view text) 
                          [&box] { QGuiApplication::clipboard()->setText(box.text()); });
     box.exec();
 }
+
+// Paints what needs painting, and lets timers run, while clicks and keys wait.
+void LetTheWindowPaint() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
+
+// Deletions per slice of an edit, a few hundredths of a second of the text box's work.
+constexpr std::size_t kDeletionsPerSlice = 8192;
 
 }  // namespace
 
@@ -89,6 +153,39 @@ void QtCommandWindow::WriteText(std::u16string_view text) {
     cursor.select(QTextCursor::Document);
     cursor.insertText(ToQString(text));  // each CR LF becomes a block boundary
     cursor.endEditBlock();
+}
+
+void QtCommandWindow::KeepLines(const std::vector<bool>& kept) {
+    // Deleting only the dropped lines leaves the kept ones, and their layout,
+    // as they are; rewriting the whole text would rebuild every line.
+    QTextDocument* document = textBox_->document();
+    const std::vector<int> starts = LineStarts(*document, kept.size());
+    if (starts.size() != kept.size() + 1) {
+        throw std::invalid_argument("KeepLines: one flag per line of the text box expected");
+    }
+    const std::vector<Range> ranges = DroppedRanges(starts, kept);
+    // The deletions go in ascending order, in slices: each slice is an edit
+    // block joined to the first, so that undo takes them all back in one step
+    // (and puts the caret at the first dropped line), and the window paints
+    // between slices.
+    QTextCursor cursor(document);
+    int deleted = 0;
+    for (std::size_t next = 0; next < ranges.size();) {
+        if (next == 0) {
+            cursor.beginEditBlock();
+        } else {
+            LetTheWindowPaint();
+            cursor.joinPreviousEditBlock();
+        }
+        const std::size_t sliceEnd = std::min(ranges.size(), next + kDeletionsPerSlice);
+        for (; next < sliceEnd; ++next) {
+            cursor.setPosition(ranges[next].from - deleted);
+            cursor.setPosition(ranges[next].to - deleted, QTextCursor::KeepAnchor);
+            cursor.removeSelectedText();
+            deleted += ranges[next].to - ranges[next].from;
+        }
+        cursor.endEditBlock();
+    }
 }
 
 void QtCommandWindow::ShowMessage(std::u16string_view text) {

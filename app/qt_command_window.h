@@ -17,6 +17,7 @@ public:
 
     std::u16string ReadText() const override;
     void WriteText(std::u16string_view text) override;
+    void KeepLines(const std::vector<bool>& kept) override;
     void ShowMessage(std::u16string_view text) override;
     void ShowError(std::u16string_view text) override;
     std::u16string AskText(std::u16string_view prompt, std::u16string_view title,

@@ -2,6 +2,7 @@
 
 #include "window_commands.h"
 
+#include <algorithm>
 #include <exception>
 #include <new>
 
@@ -14,8 +15,8 @@ namespace {
 constexpr std::u16string_view kTextKept = u"文本框中的内容保持不变。";
 
 // Runs `command`; if it fails, tells the user why and that the text box was
-// left as it was. Commands write the text box only as their last step, so a
-// failure before it leaves the text untouched.
+// left as it was. Commands edit the text box only as their last step, in one
+// edit that either happens or not, so a failure leaves the text untouched.
 template <typename Command>
 void RunKeepingTextOnFailure(CommandWindow& window, Command command) {
     try {
@@ -27,15 +28,25 @@ void RunKeepingTextOnFailure(CommandWindow& window, Command command) {
     }
 }
 
+// The counts of a removal that kept the flagged lines (the summary needs no text).
+DuplicateRemovalResult CountsOf(const std::vector<bool>& kept) {
+    DuplicateRemovalResult counts;
+    counts.pieceCount = static_cast<std::int64_t>(kept.size());
+    counts.addedCount = std::count(kept.begin(), kept.end(), true);
+    counts.duplicateCount = counts.pieceCount - counts.addedCount;
+    return counts;
+}
+
 }  // namespace
 
 void RunDuplicateLineRemoval(CommandWindow& window) {
     RunKeepingTextOnFailure(window, [&window] {
-        const std::u16string text = window.ReadText();
+        std::u16string text = window.ReadText();
         if (text.empty()) return;
-        const DuplicateRemovalResult result = RemoveDuplicateLines(text);
-        window.WriteText(result.text);
-        window.ShowMessage(FormatRemovalSummary(result));
+        const std::vector<bool> kept = FindKeptLines(text);
+        std::u16string().swap(text);  // the edit needs only the flags
+        window.KeepLines(kept);
+        window.ShowMessage(FormatRemovalSummary(CountsOf(kept)));
     });
 }
 

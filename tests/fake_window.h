@@ -6,10 +6,12 @@
 // same, can fail to read, and records the boxes it was asked to show.
 
 #include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "command_window.h"
+#include "plain_remove_duplicate_lines.h"
 
 namespace vorlane::testing {
 
@@ -24,6 +26,18 @@ public:
     void WriteText(std::u16string_view newText) override {
         text = newText;
         ++writes;
+    }
+    void KeepLines(const std::vector<bool>& kept) override {
+        const std::vector<std::u16string_view> lines = SplitAtCrLf(text);
+        if (lines.size() != kept.size()) throw std::invalid_argument("one flag per line");
+        std::u16string newText;
+        std::u16string_view lineBreak;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            if (!kept[i]) continue;
+            newText.append(lineBreak).append(lines[i]);
+            lineBreak = u"\r\n";
+        }
+        WriteText(newText);
     }
     void ShowMessage(std::u16string_view message) override { messages.emplace_back(message); }
     void ShowError(std::u16string_view message) override { errors.emplace_back(message); }

@@ -8,10 +8,11 @@
 #include <QApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QTest>
+#include <random>
 
 #include "fail_large_allocations.h"
+#include "remove_duplicate_lines.h"
 #include "window_test_support.h"
 
 namespace vorlane {
@@ -165,15 +166,69 @@ TEST_F(Form1Test, Command1OnAnEmptyTextShowsNothing) {
     EXPECT_TRUE(ReadTextOf(Text1()).empty());
 }
 
-TEST_F(Form1Test, UndoBringsBackTheTextFromBeforeTheCommand) {
-    QTest::keyClicks(Text1(), "a");
-    QTest::keyClick(Text1(), Qt::Key_Return);
-    QTest::keyClicks(Text1(), "a");
-    AnswerMessageBox([&] { Command1()->click(); });
-    EXPECT_EQ(ReadTextOf(Text1()), u"a");
-    Text1()->setFocus();
-    QTest::keyClick(Text1(), Qt::Key_Z, Qt::ControlModifier);
+// The edit deletes only the dropped lines; the text after it must be exactly
+// what the removal keeps, and undo and redo must give back exact texts.
+TEST_F(Form1Test, Command1LeavesExactlyTheKeptLinesInOneUndoStep) {
+    QtCommandWindow window(Text1(), &form);
+    const auto check = [&](const QString& text) {
+        Text1()->setPlainText(text);
+        const std::u16string before = ReadTextOf(Text1());
+        const std::u16string after = RemoveDuplicateLines(before).text;
+        window.KeepLines(FindKeptLines(before));
+        EXPECT_EQ(ReadTextOf(Text1()), after) << text.toStdString();
+        Text1()->undo();
+        EXPECT_EQ(ReadTextOf(Text1()), before) << text.toStdString();
+        Text1()->redo();
+        EXPECT_EQ(ReadTextOf(Text1()), after) << text.toStdString();
+    };
+    // "\n" starts a block; U+2028 (Shift+Enter) starts a line inside one.
+    for (const char16_t* text : {
+             u"\na\nb",                        // an empty first line
+             u"a\nb\na",                       // the last line
+             u"a\nb\n",                        // an empty last line, after a line break
+             u"a\na\nb\nb\nb\nc\na\na",        // runs of dropped lines
+             u"a\na\na\na", u"\n\n\n",         // all but one, all
+             u"a\nb\nc",                       // none
+             u"a\u2028b\na\u2028c",            // a dropped line between U+2028 and a block
+             u"a\u2028a", u"a\nb\u2028b",      // the last line, after U+2028
+             u"\u2028a\u2028\u2028a\n\u2028",  // empty lines around U+2028
+             u"ab\n\nb\nxab\n\na",             // parts of kept lines
+         }) {
+        check(QString::fromUtf16(text));
+    }
+    QString repeats;  // so many dropped lines that the edit goes in several slices
+    for (int i = 0; i < 10000; ++i) repeats += QString("%1\n%1\n").arg(i);
+    check(repeats);
+    std::mt19937 random(9);
+    const QString tokens[] = {"a", "b", "ab", "\n", "\n", QString(QChar::LineSeparator)};
+    for (int i = 0; i < 300; ++i) {
+        QString text;
+        for (int n = std::uniform_int_distribution(0, 12)(random); n > 0; --n) {
+            text += tokens[std::uniform_int_distribution(0, 5)(random)];
+        }
+        check(text);
+    }
+    Text1()->setPlainText("a\na");  // one flag per line, or nothing changes
+    EXPECT_THROW(window.KeepLines({true}), std::invalid_argument);
     EXPECT_EQ(ReadTextOf(Text1()), u"a\r\na");
+}
+
+TEST_F(Form1Test, UndoTakesBackTheCommandAloneAndRedoDoesItAgain) {
+    for (const char* line : {"a", "b", "a", "c"}) {
+        QTest::keyClick(Text1(), Qt::Key_Return);
+        QTest::keyClicks(Text1(), line);
+    }
+    AnswerMessageBox([&] { Command1()->click(); });
+    EXPECT_EQ(ReadTextOf(Text1()), u"a\r\nb\r\nc");
+    Text1()->setFocus();
+    QTest::keyClicks(Text1(), "z");  // typing after the command is an undo step of its own
+    QTest::keyClick(Text1(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(ReadTextOf(Text1()), u"a\r\nb\r\nc");
+    QTest::keyClick(Text1(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(ReadTextOf(Text1()), u"\r\na\r\nb\r\na\r\nc");
+    EXPECT_EQ(Text1()->textCursor().blockNumber(), 1);  // after the first change, not the last
+    QTest::keyClick(Text1(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(ReadTextOf(Text1()), u"a\r\nb\r\nc");
 }
 
 TEST_F(Form1Test, AFailedCommandKeepsTheTextAndTheProgramGoesOn) {
