@@ -3,17 +3,23 @@
 #include "qt_command_window.h"
 
 #include <QClipboard>
-#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QShortcut>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QThread>
+#include <QTimer>
+#include <QWindow>
 #include <algorithm>
+#include <exception>
+#include <memory>
 #include <stdexcept>
 
 namespace vorlane {
@@ -86,25 +92,7 @@ std::vector<Range> DroppedRanges(const std::vector<int>& starts, const std::vect
     return ranges;
 }
 
-// While a modal box is up, the wait cursor of a running command must not hide
-// the ordinary pointer.
-class ArrowCursorWhileModal {
-public:
-    ArrowCursorWhileModal() : active_(QGuiApplication::overrideCursor() != nullptr) {
-        if (active_) QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
-    }
-    ~ArrowCursorWhileModal() {
-        if (active_) QGuiApplication::restoreOverrideCursor();
-    }
-    ArrowCursorWhileModal(const ArrowCursorWhileModal&) = delete;
-    ArrowCursorWhileModal& operator=(const ArrowCursorWhileModal&) = delete;
-
-private:
-    bool active_;
-};
-
 void ShowBox(QWidget* parent, QMessageBox::Icon icon, std::u16string_view text) {
-    ArrowCursorWhileModal arrow;
     QMessageBox box(icon, QStringLiteral("Vorlane"), ToQString(text), QMessageBox::Ok, parent);
     // Ctrl+C copies the message, so the counts can be pasted elsewhere.
     const QShortcut copy(QKeySequence::Copy, &box,
@@ -115,13 +103,104 @@ void ShowBox(QWidget* parent, QMessageBox::Icon icon, std::u16string_view text) 
 // Paints what needs painting, and lets timers run, while clicks and keys wait.
 void LetTheWindowPaint() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
 
+constexpr int kBusyBoxDelayMs = 500;
 // Deletions per slice of an edit, a few hundredths of a second of the text box's work.
 constexpr std::size_t kDeletionsPerSlice = 8192;
+// From about this many code units, replacing the text takes the text box half
+// a second or more, during which it lets no events through.
+constexpr std::size_t kLongRewriteUnits = std::size_t{1} << 20;
 
 }  // namespace
 
+// What the window shows while a command works: the wait pointer, a read-only
+// text box, and once the command has worked for half a second a busy box.
+class QtCommandWindow::Busy {
+public:
+    Busy(QPlainTextEdit* textBox, QWidget* dialogParent)
+        : textBox_(textBox), dialogParent_(dialogParent), wasReadOnly_(textBox->isReadOnly()) {
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        textBox_->setReadOnly(true);
+        timer_.setSingleShot(true);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { ShowBox(); });
+        timer_.start(kBusyBoxDelayMs);
+    }
+    ~Busy() {
+        textBox_->setReadOnly(wasReadOnly_);
+        QGuiApplication::restoreOverrideCursor();
+    }
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
+
+    // Shows the busy box now and lets it paint, before a step that lets no
+    // events through for a while.
+    void ShowBoxNow() {
+        timer_.stop();
+        ShowBox();
+        QElapsedTimer waited;
+        waited.start();
+        while (!box_->windowHandle()->isExposed() && waited.elapsed() < 200) LetTheWindowPaint();
+        LetTheWindowPaint();
+    }
+
+    // A modal box asks or tells the user something: the busy box and the wait
+    // pointer make way for it, and the half second starts again after it.
+    void Pause() {
+        timer_.stop();
+        box_.reset();
+        QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+    }
+    void Resume() {
+        QGuiApplication::restoreOverrideCursor();
+        timer_.start(kBusyBoxDelayMs);
+    }
+
+private:
+    void ShowBox() {
+        if (box_) return;
+        // No cancel button: a command cannot stop halfway and keep the text whole.
+        box_ = std::make_unique<QProgressDialog>(QStringLiteral("正在处理，请稍候……"), QString(), 0,
+                                                 0, dialogParent_);
+        box_->setWindowTitle(QStringLiteral("Vorlane"));
+        box_->setWindowModality(Qt::WindowModal);
+        box_->show();
+    }
+
+    QPlainTextEdit* textBox_;
+    QWidget* dialogParent_;
+    bool wasReadOnly_;
+    QTimer timer_;
+    std::unique_ptr<QProgressDialog> box_;
+};
+
+// Pauses the busy state, if a command runs, for as long as a modal box is up.
+class QtCommandWindow::ModalPause {
+public:
+    explicit ModalPause(Busy* busy) : busy_(busy) {
+        if (busy_ != nullptr) busy_->Pause();
+    }
+    ~ModalPause() {
+        if (busy_ != nullptr) busy_->Resume();
+    }
+    ModalPause(const ModalPause&) = delete;
+    ModalPause& operator=(const ModalPause&) = delete;
+
+private:
+    Busy* busy_;
+};
+
 QtCommandWindow::QtCommandWindow(QPlainTextEdit* textBox, QWidget* dialogParent)
     : textBox_(textBox), dialogParent_(dialogParent) {}
+
+QtCommandWindow::~QtCommandWindow() = default;
+
+void QtCommandWindow::Run(const std::function<void(CommandWindow&)>& command) {
+    busy_ = std::make_unique<Busy>(textBox_, dialogParent_);
+    const struct EndBusy {
+        std::unique_ptr<Busy>& busy;
+        ~EndBusy() { busy.reset(); }
+    } endBusy{busy_};
+    command(*this);
+}
 
 std::u16string QtCommandWindow::ReadText() const {
     // toPlainText() would turn U+00A0 into a space; the raw text is exact.
@@ -146,6 +225,12 @@ std::u16string QtCommandWindow::ReadText() const {
 }
 
 void QtCommandWindow::WriteText(std::u16string_view text) {
+    // Replacing a long text, and laying out a long line, keeps the text box
+    // busy for a while without a chance to paint: the busy box goes up first.
+    if (busy_ &&
+        text.size() + std::size_t(textBox_->document()->characterCount()) > kLongRewriteUnits) {
+        busy_->ShowBoxNow();
+    }
     // Editing through a cursor, unlike setPlainText(), keeps the undo history:
     // Ctrl+Z brings back the text from before the command.
     QTextCursor cursor(textBox_->document());
@@ -188,17 +273,36 @@ void QtCommandWindow::KeepLines(const std::vector<bool>& kept) {
     }
 }
 
+void QtCommandWindow::RunWhileBusy(const std::function<void()>& work) {
+    std::exception_ptr failure;
+    const std::unique_ptr<QThread> worker(QThread::create([&work, &failure] {
+        try {
+            work();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }));
+    QEventLoop loop;
+    QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    worker->start();
+    loop.exec(QEventLoop::ExcludeUserInputEvents);  // the window paints; clicks and keys wait
+    worker->wait();
+    if (failure) std::rethrow_exception(failure);
+}
+
 void QtCommandWindow::ShowMessage(std::u16string_view text) {
+    const ModalPause pause(busy_.get());
     ShowBox(dialogParent_, QMessageBox::NoIcon, text);
 }
 
 void QtCommandWindow::ShowError(std::u16string_view text) {
+    const ModalPause pause(busy_.get());
     ShowBox(dialogParent_, QMessageBox::Warning, text);
 }
 
 std::u16string QtCommandWindow::AskText(std::u16string_view prompt, std::u16string_view title,
                                         std::u16string_view initialText) {
-    ArrowCursorWhileModal arrow;
+    const ModalPause pause(busy_.get());
     QInputDialog dialog(dialogParent_);
     dialog.setInputMode(QInputDialog::TextInput);
     dialog.setWindowTitle(ToQString(title));

@@ -2,6 +2,7 @@
 
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,9 @@ public:
     // gives. Throws std::invalid_argument, changing nothing, when `kept` does
     // not have one flag per line.
     virtual void KeepLines(const std::vector<bool>& kept) = 0;
+    // Runs `work`, which must not use the window, while the window shows that
+    // it is busy and its text cannot be edited; rethrows what `work` throws.
+    virtual void RunWhileBusy(const std::function<void()>& work) = 0;
     // A modal box with the application title, `text` and one OK button.
     virtual void ShowMessage(std::u16string_view text) = 0;
     // Like ShowMessage, marked as an error.

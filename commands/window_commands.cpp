@@ -43,7 +43,8 @@ void RunDuplicateLineRemoval(CommandWindow& window) {
     RunKeepingTextOnFailure(window, [&window] {
         std::u16string text = window.ReadText();
         if (text.empty()) return;
-        const std::vector<bool> kept = FindKeptLines(text);
+        std::vector<bool> kept;
+        window.RunWhileBusy([&] { kept = FindKeptLines(text); });
         std::u16string().swap(text);  // the edit needs only the flags
         window.KeepLines(kept);
         window.ShowMessage(FormatRemovalSummary(CountsOf(kept)));
@@ -55,7 +56,9 @@ void RunLineBreakReplacement(CommandWindow& window) {
         const std::u16string separator =
             window.AskText(u"请输入要把回车分隔符替换为什么符号?", u"输入替换成的符号", u",");
         if (separator.empty()) return;
-        window.WriteText(ReplaceLineBreaks(window.ReadText(), separator));
+        std::u16string text = window.ReadText();
+        window.RunWhileBusy([&] { text = ReplaceLineBreaks(text, separator); });
+        window.WriteText(text);
     });
 }
 

@@ -3,7 +3,7 @@
 #pragma once
 
 // A CommandWindow that keeps its text in memory, answers every input box the
-// same, can fail to read, and records the boxes it was asked to show.
+// same, can fail to read or to work, and records the boxes it was asked to show.
 
 #include <new>
 #include <stdexcept>
@@ -39,6 +39,10 @@ public:
         }
         WriteText(newText);
     }
+    void RunWhileBusy(const std::function<void()>& work) override {
+        if (failWorking) throw std::bad_alloc();
+        work();
+    }
     void ShowMessage(std::u16string_view message) override { messages.emplace_back(message); }
     void ShowError(std::u16string_view message) override { errors.emplace_back(message); }
     std::u16string AskText(std::u16string_view, std::u16string_view, std::u16string_view) override {
@@ -48,6 +52,7 @@ public:
     std::u16string text;
     std::u16string answer;
     bool failReading = false;
+    bool failWorking = false;
     int writes = 0;
     std::vector<std::u16string> messages;
     std::vector<std::u16string> errors;

@@ -7,8 +7,11 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
+#include <QThread>
+#include <atomic>
 #include <random>
 
 #include "fail_large_allocations.h"
@@ -229,6 +232,38 @@ TEST_F(Form1Test, UndoTakesBackTheCommandAloneAndRedoDoesItAgain) {
     EXPECT_EQ(Text1()->textCursor().blockNumber(), 1);  // after the first change, not the last
     QTest::keyClick(Text1(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(ReadTextOf(Text1()), u"a\r\nb\r\nc");
+}
+
+TEST_F(Form1Test, AWorkingCommandShowsABusyBoxAndTheTextCannotBeEdited) {
+    WriteTextOf(Text1(), u"a");
+    QtCommandWindow window(Text1(), &form);
+    std::atomic<bool> seen = false;
+    testing::BoxSeen busy;
+    bool readOnly = false;
+    QTimer probe;  // runs only if the window's event loop runs
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+        if (box == nullptr || seen) return;
+        busy = testing::Describe(box, box->labelText(), {});
+        readOnly = Text1()->isReadOnly();
+        QTest::keyClicks(Text1(), "x");
+        seen = true;
+    });
+    probe.start(10);
+    window.Run([&seen](CommandWindow& w) {
+        w.RunWhileBusy([&seen] {
+            for (int i = 0; i < 1000 && !seen; ++i) QThread::msleep(5);
+        });
+    });
+    EXPECT_EQ(busy.title, "Vorlane");
+    EXPECT_EQ(busy.text, "正在处理，请稍候……");
+    EXPECT_TRUE(busy.waitCursor);
+    EXPECT_TRUE(readOnly);
+    EXPECT_EQ(ReadTextOf(Text1()), u"a");
+    EXPECT_FALSE(Text1()->isReadOnly());
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_THROW(window.RunWhileBusy([] { throw std::bad_alloc(); }), std::bad_alloc);
 }
 
 TEST_F(Form1Test, AFailedCommandKeepsTheTextAndTheProgramGoesOn) {
