@@ -42,23 +42,24 @@ bool IsLineBreak(char16_t c) { return (c | 1) == u'\u2029'; }  // U+2028 or U+20
 // position past the end of the last line. A line break takes one position, so
 // a line that is not the last ends one position before the next one starts.
 // `lines` is how many lines the caller expects; when the document has as many
-// blocks, no block holds a U+2028 and the blocks' texts need not be read.
+// blocks, no block holds a U+2028 and the blocks' lengths tell the starts.
 std::vector<int> LineStarts(const QTextDocument& document, std::size_t lines) {
-    const bool blocksAreLines = lines == static_cast<std::size_t>(document.blockCount());
-    std::vector<int> starts;
-    starts.reserve(blocksAreLines ? lines + 1 : 0);
-    int position = 0;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        starts.push_back(position);
-        if (!blocksAreLines) {
-            const QString text = block.text();
-            for (qsizetype i = 0; i < text.size(); ++i) {
-                if (text[i] == QChar::LineSeparator) starts.push_back(position + int(i) + 1);
-            }
+    std::vector<int> starts{0};
+    starts.reserve(lines + 1);
+    if (lines == static_cast<std::size_t>(document.blockCount())) {
+        int position = 0;
+        for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+            position += block.length();
+            starts.push_back(position);
         }
-        position += block.length();
+        return starts;
     }
-    starts.push_back(position);
+    // The raw text has one unit per document position, without the final one.
+    const QString raw = document.toRawText();
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        if (IsLineBreak(raw[i].unicode())) starts.push_back(static_cast<int>(i) + 1);
+    }
+    starts.push_back(static_cast<int>(raw.size()) + 1);
     return starts;
 }
 
