@@ -10,9 +10,14 @@
 #
 # A step ends when the program has used no processor time for a second; its
 # time runs from the key press or click to the last moment it worked.
-# Needs a build with -DVORLANE_BENCH=ON in BUILD (default build-bench).
+# Needs a build with -DVORLANE_BENCH=ON in BUILD (default build-bench). With
+# ACCESSIBILITY=1 the program runs with the accessibility bus on, as under a
+# screen reader (a D-Bus session of its own, at-spi2-core).
 set -uo pipefail
 
+if [[ -n "${ACCESSIBILITY:-}" && -z "${VORLANE_UNDER_DBUS:-}" ]]; then
+  VORLANE_UNDER_DBUS=1 exec dbus-run-session -- "$0" "$@"
+fi
 if [[ -z "${VORLANE_UNDER_XVFB:-}" ]]; then
   VORLANE_UNDER_XVFB=1 exec xvfb-run -a -s "-screen 0 1600x1200x24 -nolisten tcp" "$0" "$@"
 fi
@@ -23,8 +28,12 @@ unset QT_QPA_PLATFORM QT_SCALE_FACTOR
 export LC_ALL=C.UTF-8
 dir=$(mktemp -d)
 openbox --sm-disable >/dev/null 2>&1 &
-window_manager=$!
-trap 'kill $window_manager 2>/dev/null; rm -rf "$dir"' EXIT
+helpers=$!
+if [[ -n "${ACCESSIBILITY:-}" ]]; then
+  /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
+  helpers="$helpers $!"
+fi
+trap 'kill $helpers 2>/dev/null; rm -rf "$dir"' EXIT
 sleep 1
 
 "$build/bench/vorlane_sample_file" "$lines" "$dir/list.txt" || exit 1
@@ -66,7 +75,7 @@ memory() {  # "peak X MB, resident Y MB"
 vorlane_pid=""
 main_window=""
 start_vorlane() {
-  "$build/app/vorlane" >/dev/null 2>&1 &
+  env ${ACCESSIBILITY:+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1} "$build/app/vorlane" >/dev/null 2>&1 &
   vorlane_pid=$!
   for _ in $(seq 200); do
     main_window=$(xdotool search --onlyvisible --name '^Vorlane$' 2>/dev/null | head -1)
