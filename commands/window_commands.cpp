@@ -15,8 +15,8 @@ namespace {
 constexpr std::u16string_view kTextKept = u"文本框中的内容保持不变。";
 
 // Runs `command`; if it fails, tells the user why and that the text box was
-// left as it was. Commands edit the text box only as their last step, in one
-// edit that either happens or not, so a failure leaves the text untouched.
+// left as it was. Commands edit the text box only as their last step, after
+// everything that can fail, so a failure leaves the text untouched.
 template <typename Command>
 void RunKeepingTextOnFailure(CommandWindow& window, Command command) {
     try {
