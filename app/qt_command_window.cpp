@@ -251,10 +251,12 @@ void QtCommandWindow::KeepLines(const std::vector<bool>& kept) {
     }
     const std::vector<Range> ranges = DroppedRanges(starts, kept);
     // The deletions go in ascending order, in slices: each slice is an edit
-    // block joined to the first, so that undo takes them all back in one step
-    // (and puts the caret at the first dropped line), and the window paints
-    // between slices.
+    // block joined to the first, so that undo takes them all back in one step,
+    // and the window paints between slices. Undo puts the caret where the
+    // edit block began, at the first dropped line, not at the end of the text.
+    if (ranges.empty()) return;
     QTextCursor cursor(document);
+    cursor.setPosition(ranges.front().from);
     int deleted = 0;
     for (std::size_t next = 0; next < ranges.size();) {
         if (next == 0) {
