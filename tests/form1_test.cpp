@@ -217,21 +217,22 @@ TEST_F(Form1Test, Command1LeavesExactlyTheKeptLinesInOneUndoStep) {
 }
 
 TEST_F(Form1Test, UndoTakesBackTheCommandAloneAndRedoDoesItAgain) {
-    for (const char* line : {"a", "b", "a", "c"}) {
+    QTest::keyClicks(Text1(), "a");
+    for (const char* line : {"b", "a", "c", "b", "d"}) {
         QTest::keyClick(Text1(), Qt::Key_Return);
         QTest::keyClicks(Text1(), line);
     }
     AnswerMessageBox([&] { Command1()->click(); });
-    EXPECT_EQ(ReadTextOf(Text1()), u"a\r\nb\r\nc");
+    EXPECT_EQ(ReadTextOf(Text1()), u"a\r\nb\r\nc\r\nd");
     Text1()->setFocus();
     QTest::keyClicks(Text1(), "z");  // typing after the command is an undo step of its own
     QTest::keyClick(Text1(), Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(ReadTextOf(Text1()), u"a\r\nb\r\nc");
+    EXPECT_EQ(ReadTextOf(Text1()), u"a\r\nb\r\nc\r\nd");
     QTest::keyClick(Text1(), Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(ReadTextOf(Text1()), u"\r\na\r\nb\r\na\r\nc");
-    EXPECT_EQ(Text1()->textCursor().blockNumber(), 1);  // after the first change, not the last
+    EXPECT_EQ(ReadTextOf(Text1()), u"a\r\nb\r\na\r\nc\r\nb\r\nd");
+    EXPECT_EQ(Text1()->textCursor().blockNumber(), 3);  // after the first dropped line
     QTest::keyClick(Text1(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-    EXPECT_EQ(ReadTextOf(Text1()), u"a\r\nb\r\nc");
+    EXPECT_EQ(ReadTextOf(Text1()), u"a\r\nb\r\nc\r\nd");
 }
 
 TEST_F(Form1Test, AWorkingCommandShowsABusyBoxAndTheTextCannotBeEdited) {
