@@ -2,7 +2,6 @@
 
 #include "form1.h"
 
-#include <QGuiApplication>
 #include <QIcon>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -21,15 +20,6 @@ QPushButton* MakeButton(const QString& caption, const QString& name, const QRect
     button->setGeometry(geometry);
     button->setAutoDefault(false);  // Enter in the window clicks nothing
     return button;
-}
-
-// Shows the wait cursor while a command computes; the commands report their
-// own failures and do not throw.
-template <typename Command>
-void RunWithWaitCursor(Command command) {
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    command();
-    QGuiApplication::restoreOverrideCursor();
 }
 
 }  // namespace
@@ -64,10 +54,11 @@ Form1::Form1(QWidget* parent)
     setTabOrder(Command1, Command2);
     Text1->setFocus();
 
+    // The commands report their own failures and do not throw.
     connect(Command1, &QPushButton::clicked, this,
-            [this] { RunWithWaitCursor([this] { RunDuplicateLineRemoval(window_); }); });
+            [this] { window_.Run(RunDuplicateLineRemoval); });
     connect(Command2, &QPushButton::clicked, this,
-            [this] { RunWithWaitCursor([this] { RunLineBreakReplacement(window_); }); });
+            [this] { window_.Run(RunLineBreakReplacement); });
 }
 
 }  // namespace vorlane

@@ -2,6 +2,7 @@
 
 #include "window_commands.h"
 
+#include <algorithm>
 #include <exception>
 #include <new>
 
@@ -14,8 +15,8 @@ namespace {
 constexpr std::u16string_view kTextKept = u"文本框中的内容保持不变。";
 
 // Runs `command`; if it fails, tells the user why and that the text box was
-// left as it was. Commands write the text box only as their last step, so a
-// failure before it leaves the text untouched.
+// left as it was. Commands edit the text box only as their last step, after
+// everything that can fail, so a failure leaves the text untouched.
 template <typename Command>
 void RunKeepingTextOnFailure(CommandWindow& window, Command command) {
     try {
@@ -27,15 +28,26 @@ void RunKeepingTextOnFailure(CommandWindow& window, Command command) {
     }
 }
 
+// The counts of a removal that kept the flagged lines (the summary needs no text).
+DuplicateRemovalResult CountsOf(const std::vector<bool>& kept) {
+    DuplicateRemovalResult counts;
+    counts.pieceCount = static_cast<std::int64_t>(kept.size());
+    counts.addedCount = std::count(kept.begin(), kept.end(), true);
+    counts.duplicateCount = counts.pieceCount - counts.addedCount;
+    return counts;
+}
+
 }  // namespace
 
 void RunDuplicateLineRemoval(CommandWindow& window) {
     RunKeepingTextOnFailure(window, [&window] {
-        const std::u16string text = window.ReadText();
+        std::u16string text = window.ReadText();
         if (text.empty()) return;
-        const DuplicateRemovalResult result = RemoveDuplicateLines(text);
-        window.WriteText(result.text);
-        window.ShowMessage(FormatRemovalSummary(result));
+        std::vector<bool> kept;
+        window.RunWhileBusy([&] { kept = FindKeptLines(text); });
+        std::u16string().swap(text);  // the edit needs only the flags
+        window.KeepLines(kept);
+        window.ShowMessage(FormatRemovalSummary(CountsOf(kept)));
     });
 }
 
@@ -44,7 +56,9 @@ void RunLineBreakReplacement(CommandWindow& window) {
         const std::u16string separator =
             window.AskText(u"请输入要把回车分隔符替换为什么符号?", u"输入替换成的符号", u",");
         if (separator.empty()) return;
-        window.WriteText(ReplaceLineBreaks(window.ReadText(), separator));
+        std::u16string text = window.ReadText();
+        window.RunWhileBusy([&] { text = ReplaceLineBreaks(text, separator); });
+        window.WriteText(text);
     });
 }
 

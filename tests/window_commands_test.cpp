@@ -13,16 +13,19 @@ using testing::FakeWindow;
 
 TEST(WindowCommands, ReportAFailureAndKeepTheText) {
     for (void (*command)(CommandWindow&) : {RunDuplicateLineRemoval, RunLineBreakReplacement}) {
-        FakeWindow window(u"a\r\na");
-        window.answer = u",";
-        window.failReading = true;
-        command(window);
-        EXPECT_EQ(window.text, u"a\r\na");
-        EXPECT_EQ(window.writes, 0);
-        EXPECT_TRUE(window.messages.empty());
-        ASSERT_EQ(window.errors.size(), 1U);
-        EXPECT_NE(window.errors[0].find(u"内存不足"), std::u16string::npos);
-        EXPECT_NE(window.errors[0].find(u"保持不变"), std::u16string::npos);
+        for (const bool whileReading : {true, false}) {
+            FakeWindow window(u"a\r\na");
+            window.answer = u",";
+            window.failReading = whileReading;
+            window.failWorking = !whileReading;
+            command(window);
+            EXPECT_EQ(window.text, u"a\r\na");
+            EXPECT_EQ(window.writes, 0);
+            EXPECT_TRUE(window.messages.empty());
+            ASSERT_EQ(window.errors.size(), 1U);
+            EXPECT_NE(window.errors[0].find(u"内存不足"), std::u16string::npos);
+            EXPECT_NE(window.errors[0].find(u"保持不变"), std::u16string::npos);
+        }
     }
 }
 
