@@ -22,7 +22,7 @@ CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo 
   -DVORLANE_FUZZ=ON -DBUILD_TESTING=OFF
 cmake --build build/fuzz -j "$jobs" --target remove_duplicate_lines_fuzzer
 mkdir -p build/fuzz/corpus
-build/fuzz/fuzz/remove_duplicate_lines_fuzzer -max_total_time=60 -max_len=2048 \
+build/fuzz/fuzz/remove_duplicate_lines_fuzzer -max_total_time=60 -max_len=256 \
   -print_final_stats=1 build/fuzz/corpus
 
 # --- Sanitizers: the whole test suite once more under ASan and UBSan. ---
