@@ -2,6 +2,7 @@
 
 #include "qt_command_window.h"
 
+#include <QAbstractUndoItem>
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -110,6 +111,18 @@ constexpr std::size_t kDeletionsPerSlice = 8192;
 // From about this many code units, replacing the text takes the text box half
 // a second or more, during which it lets no events through.
 constexpr std::size_t kLongRewriteUnits = std::size_t{1} << 20;
+
+// Ends a command's edit block so that what the user types next is an undo
+// step of its own: Qt merges typing that continues the block's last insertion
+// into the block, unless something else ends it.
+void EndCommandEdit(QTextCursor& cursor) {
+    struct Boundary : QAbstractUndoItem {
+        void undo() override {}
+        void redo() override {}
+    };
+    cursor.document()->appendUndoItem(new Boundary);
+    cursor.endEditBlock();
+}
 
 }  // namespace
 
@@ -238,7 +251,7 @@ void QtCommandWindow::WriteText(std::u16string_view text) {
     cursor.beginEditBlock();
     cursor.select(QTextCursor::Document);
     cursor.insertText(ToQString(text));  // each CR LF becomes a block boundary
-    cursor.endEditBlock();
+    EndCommandEdit(cursor);
 }
 
 void QtCommandWindow::KeepLines(const std::vector<bool>& kept) {
@@ -272,7 +285,11 @@ void QtCommandWindow::KeepLines(const std::vector<bool>& kept) {
             cursor.removeSelectedText();
             deleted += ranges[next].to - ranges[next].from;
         }
-        cursor.endEditBlock();
+        if (next < ranges.size()) {
+            cursor.endEditBlock();
+        } else {
+            EndCommandEdit(cursor);
+        }
     }
 }
 

@@ -242,12 +242,14 @@ TEST_F(Form1Test, AWorkingCommandShowsABusyBoxAndTheTextCannotBeEdited) {
     QtCommandWindow window(Text1(), &form);
     std::atomic<bool> seen = false;
     testing::BoxSeen busy;
+    bool spinning = false;
     QTimer probe;  // runs only if the window's event loop runs
     QObject::connect(&probe, &QTimer::timeout, [&] {
         auto* box = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
         if (box == nullptr || seen) return;
         busy = testing::Describe(box, box->labelText(), {});
-        QTest::keyClicks(Text1(), "x");  // the text box is read-only
+        spinning = box->minimum() == 0 && box->maximum() == 0;  // no end to count towards
+        QTest::keyClicks(Text1(), "x");                         // the text box is read-only
         seen = true;
     });
     probe.start(10);
@@ -258,6 +260,7 @@ TEST_F(Form1Test, AWorkingCommandShowsABusyBoxAndTheTextCannotBeEdited) {
     });
     EXPECT_EQ(busy.title, "Vorlane");
     EXPECT_EQ(busy.text, "正在处理，请稍候……");
+    EXPECT_TRUE(spinning);
     EXPECT_TRUE(busy.waitCursor);
     EXPECT_EQ(ReadTextOf(Text1()), u"a");
     EXPECT_FALSE(Text1()->isReadOnly());
@@ -295,6 +298,16 @@ TEST_F(Form1Test, Command2AsksForTheSeparatorInChinese) {
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
+// Notes whether a busy box is shown while it lives.
+struct BusyBoxWatch : QObject {
+    BusyBoxWatch() { QApplication::instance()->installEventFilter(this); }
+    bool eventFilter(QObject* object, QEvent* event) override {
+        shown = shown || (event->type() == QEvent::Show && qobject_cast<QProgressDialog*>(object));
+        return false;
+    }
+    bool shown = false;
+};
+
 TEST_F(Form1Test, Command2JoinsTheLinesOrLeavesThemOnAnEmptyAnswer) {
     struct Case {
         const char* name;
@@ -319,14 +332,19 @@ TEST_F(Form1Test, Command2JoinsTheLinesOrLeavesThemOnAnEmptyAnswer) {
         {"OK on an emptied field", typeAndPress({}), u"a\r\nb\r\n\r\nc\r\n"},
         {"closing the box", [](QInputDialog* b) { b->close(); }, u"a\r\nb\r\n\r\nc\r\n"},
     };
+    BusyBoxWatch busyBox;  // a quick command shows none
     for (const Case& c : cases) {
         Text1()->setPlainText("a\nb\n\nc\n");  // with nothing to undo
         AnswerInputBox([&] { Command2()->click(); }, c.respond);
         EXPECT_EQ(ReadTextOf(Text1()), c.expected) << c.name;
         Text1()->setFocus();
+        QTest::keyClicks(Text1(), "z");  // typing after the command is an undo step of its own
+        QTest::keyClick(Text1(), Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(ReadTextOf(Text1()), c.expected) << c.name;
         QTest::keyClick(Text1(), Qt::Key_Z, Qt::ControlModifier);
         EXPECT_EQ(ReadTextOf(Text1()), u"a\r\nb\r\n\r\nc\r\n") << c.name;
     }
+    EXPECT_FALSE(busyBox.shown);
 }
 
 }  // namespace
