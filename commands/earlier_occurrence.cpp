@@ -27,6 +27,7 @@
 #include "earlier_occurrence.h"
 
 #include <algorithm>
+#include <span>
 #include <stdexcept>
 
 #include "key_passes.h"
@@ -61,8 +62,8 @@ std::vector<bool> OccursInEarlierLine(const LineSelection& lines, SearchLimits l
     constexpr Pass kPasses[] = {{KeyEnd::kEnd, kKeyLength},
                                 {KeyEnd::kStart, 2 * kKeyLength},
                                 {KeyEnd::kStart, kLongestKey}};
-    for (const Pass& pass : kPasses) {
-        if (open.empty() || (pass.longest > kKeyLength && !limits.longerKeys)) break;
+    for (const Pass& pass : std::span(kPasses).first(std::min(limits.laterKeyPasses, 3UL))) {
+        if (open.empty()) break;
         if (open.size() * kManyOpen < lines.size()) {
             open =
                 SettleByWalking(lines, open, std::min(units, limits.stepsPerUnit * units), found);

@@ -16,8 +16,9 @@ namespace vorlane::internal {
 // never needs more than about linear time. Tests narrow them to reach every
 // means often.
 struct SearchLimits {
-    // Whether keys longer than 8 units are tried.
-    bool longerKeys = true;
+    // How many of the passes after the first are made: by end keys, then by
+    // start keys of 16 and of 32 units.
+    std::size_t laterKeyPasses = 3;
     // How many units the search may step through per unit of text while it
     // follows keys that occur in many places.
     std::size_t stepsPerUnit = 8;

@@ -3,6 +3,7 @@
 #include "key_passes.h"
 
 #include <bit>
+#include <span>
 
 namespace vorlane::internal {
 namespace {
@@ -26,17 +27,20 @@ public:
         return key.size() <= kKeyLength ? words_.OfShort(key.data(), key.size())
                                         : polynomial_.Of(key);
     }
-    // The hashes of the `count` windows of `length` units from `units` on.
-    void OfWindows(const char16_t* units, std::size_t length, std::size_t count,
-                   std::uint64_t* hashes) const {
+    // The hashes of the windows of `length` units at the first positions of
+    // `text`, as many as `hashes` holds.
+    void OfWindows(std::u16string_view text, std::size_t length,
+                   std::span<std::uint64_t> hashes) const {
         if (length <= kKeyLength) {
-            for (std::size_t i = 0; i < count; ++i) hashes[i] = words_.OfShort(units + i, length);
+            for (std::size_t i = 0; i < hashes.size(); ++i) {
+                hashes[i] = words_.OfShort(text.data() + i, length);
+            }
             return;
         }
-        hashes[0] = polynomial_.Of({units, length});
-        for (std::size_t i = 1; i < count; ++i) {
-            hashes[i] = polynomial_.Roll(hashes[i - 1], units[i - 1], units[i - 1 + length],
-                                         powers_[length]);
+        hashes[0] = polynomial_.Of(text.substr(0, length));
+        for (std::size_t i = 1; i < hashes.size(); ++i) {
+            hashes[i] =
+                polynomial_.Roll(hashes[i - 1], text[i - 1], text[i - 1 + length], powers_[length]);
         }
     }
 
@@ -82,8 +86,8 @@ public:
     }
 
     void Scan() {
-        const std::size_t last = OwnerLine(keyOfOwner_.size() - 1);
-        for (std::size_t line = 0, owner = 0; line <= last && unfound_ != 0; ++line) {
+        // Every key is found by its owner's line at the latest.
+        for (std::size_t line = 0, owner = 0; unfound_ != 0; ++line) {
             const std::u16string_view text = lines_[line];
             // An owner's own key occurs in it: no need to look that one up.
             std::size_t ownOffset = text.size();
@@ -144,7 +148,7 @@ private:
         const KeySet& keys = *keys_[length];
         std::array<std::uint64_t, kBatch> hashes;
         std::array<text_hash::HashFilter::Place, kBatch> places;
-        hasher_.OfWindows(text.data() + from, length, to - from, hashes.data());
+        hasher_.OfWindows(text.substr(from), length, std::span(hashes).first(to - from));
         for (std::size_t i = 0; i < to - from; ++i) places[i] = keys.Filter().Locate(hashes[i]);
         std::array<std::size_t, kBatch> passed;
         std::size_t passedCount = 0;

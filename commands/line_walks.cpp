@@ -2,6 +2,8 @@
 
 #include "line_walks.h"
 
+#include <span>
+
 #include "key_set.h"
 
 namespace vorlane::internal {
@@ -96,12 +98,13 @@ public:
 
     std::size_t size() const { return members_.size(); }
 
-    // The hashes of the `count` windows of kKeyLength units from `units` on,
-    // and where they would be in the key filter, which starts loading them.
-    void LocateKeys(const char16_t* units, std::size_t count, std::uint64_t* hashes,
-                    text_hash::HashFilter::Place* places) const {
-        for (std::size_t i = 0; i < count; ++i) {
-            hashes[i] = wordHash_.OfShort(units + i, kKeyLength);
+    // The hashes of the windows of kKeyLength units at the first positions of
+    // `text`, as many as `hashes` holds, and where they would be in the key
+    // filter, which starts loading them.
+    void LocateKeys(std::u16string_view text, std::span<std::uint64_t> hashes,
+                    std::span<text_hash::HashFilter::Place> places) const {
+        for (std::size_t i = 0; i < hashes.size(); ++i) {
+            hashes[i] = wordHash_.OfShort(text.substr(i, kKeyLength).data(), kKeyLength);
             places[i] = keySet_.Filter().Locate(hashes[i]);
         }
     }
@@ -216,7 +219,8 @@ public:
             for (std::size_t from = 0; from + kKeyLength <= text.size(); from += kBatch) {
                 if (unfound_ * 2 < index_->size()) Reindex(line);
                 const std::size_t count = std::min(kBatch, text.size() - kKeyLength + 1 - from);
-                index_->LocateKeys(text.data() + from, count, hashes.data(), places.data());
+                index_->LocateKeys(text.substr(from), std::span(hashes).first(count),
+                                   std::span(places).first(count));
                 for (std::size_t i = 0; i < count; ++i) {
                     const std::size_t start = from + i;
                     const OpenLineIndex::Key* key =

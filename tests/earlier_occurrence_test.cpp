@@ -37,9 +37,9 @@ std::vector<std::uint32_t> DistinctLines(const SplitText& split) {
 // Limits that leave lines to each means of the search in turn.
 constexpr SearchLimits kEveryMeans[] = {
     {},                                           // all of them
-    {.longerKeys = false, .stepsPerUnit = 1000},  // short keys, then walking
-    {.longerKeys = true, .stepsPerUnit = 0},      // keys, then the suffix array
-    {.longerKeys = false, .stepsPerUnit = 0},     // short keys, then the suffix array
+    {.laterKeyPasses = 0, .stepsPerUnit = 1000},  // the first keys, then walking
+    {.laterKeyPasses = 3, .stepsPerUnit = 0},     // every key, then the suffix array
+    {.laterKeyPasses = 0, .stepsPerUnit = 0},     // the first keys, then the suffix array
 };
 
 std::u16string RandomUnits(std::mt19937& random, std::u16string_view alphabet, std::size_t count) {
@@ -57,9 +57,9 @@ std::size_t Uniform(std::mt19937& random, std::size_t low, std::size_t high) {
 // some with one unit changed: their keys occur in many places, and whether a
 // whole line does is a close call, so every means of the search has work.
 std::u16string PiecesOfEarlierLines(std::mt19937& random, std::u16string_view alphabet,
-                                    std::size_t longest) {
+                                    std::size_t longest, std::size_t most) {
     std::vector<std::u16string> lines = {RandomUnits(random, alphabet, 4 * longest)};
-    for (std::size_t n = Uniform(random, 1, 30); n > 0; --n) {
+    for (std::size_t n = Uniform(random, 1, most); n > 0; --n) {
         const std::u16string& from = lines[Uniform(random, 0, lines.size() - 1)];
         const std::size_t start = Uniform(random, 0, from.size() - 1);
         std::u16string line = from.substr(start, Uniform(random, 1, longest));
@@ -94,9 +94,11 @@ TEST_P(EarlierLineSearch, AgreesWithAPlainSearch) {
         std::size_t longest;
         std::u16string before;
         int texts;
+        std::size_t lines = 30;  // at most, after the first
     };
     const Family families[] = {
         {u"ab", 40, u"", 3000},
+        {u"ab", 80, u"", 30, 300},  // many lines left open at once
         {u"abc", 20, u"", 2000},
         {u"a\r\n", 20, u"", 1000},
         {u"ab\U0001F600\u0000", 24, u"", 1000},
@@ -108,7 +110,8 @@ TEST_P(EarlierLineSearch, AgreesWithAPlainSearch) {
     for (const Family& family : families) {
         for (int i = 0; i < family.texts && !HasFailure(); ++i) {
             const std::u16string text =
-                family.before + PiecesOfEarlierLines(random, family.alphabet, family.longest);
+                family.before +
+                PiecesOfEarlierLines(random, family.alphabet, family.longest, family.lines);
             const SplitText split(text);
             const LineSelection lines(split, DistinctLines(split));
             const std::vector<bool> expected = PlainOccursInEarlierLine(lines);
