@@ -54,7 +54,8 @@ std::vector<bool> OccursInEarlierLine(const LineSelection& lines, SearchLimits l
         SettleByKeys(lines, nullptr, KeyEnd::kStart, kKeyLength, found);
     // Each further pass settles open lines of one more kind, at the cost of a
     // probe per key length at every position. While few lines are open, as in
-    // most lists, a brief walk first settles what it can.
+    // most lists, a brief walk (a step for every fourth unit) first settles
+    // what it can.
     struct Pass {
         KeyEnd end;
         std::size_t longest;
@@ -65,8 +66,8 @@ std::vector<bool> OccursInEarlierLine(const LineSelection& lines, SearchLimits l
     for (const Pass& pass : std::span(kPasses).first(std::min(limits.laterKeyPasses, 3UL))) {
         if (open.empty()) break;
         if (open.size() * kManyOpen < lines.size()) {
-            open =
-                SettleByWalking(lines, open, std::min(units, limits.stepsPerUnit * units), found);
+            const std::size_t brief = std::min(units / 4, limits.stepsPerUnit * units);
+            open = SettleByWalking(lines, open, brief, found);
         }
         if (!open.empty()) open = SettleByKeys(lines, &open, pass.end, pass.longest, found);
     }
