@@ -146,7 +146,11 @@ BENCHMARK(LinesSeparatedByCrLfLf)->Unit(benchmark::kMillisecond);
 BENCHMARK(MillionIdenticalLines)->Unit(benchmark::kMillisecond);
 BENCHMARK(RunsOfAInRandomOrder)->Unit(benchmark::kMillisecond);
 BENCHMARK(NoLineBreak)->Unit(benchmark::kMillisecond);
-BENCHMARK(HostilePiecesOfOneLine)->Arg(2)->Arg(4)->Arg(10)->Arg(40)->Unit(benchmark::kMillisecond);
+BENCHMARK(HostilePiecesOfOneLine)
+    ->DenseRange(2, 6)
+    ->Arg(10)
+    ->Arg(40)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(HostileKeysThatOccurEverywhere)->Unit(benchmark::kMillisecond);
 BENCHMARK(HostileSharedKeyManyCharacters)->Unit(benchmark::kMillisecond);
 BENCHMARK(HostileDenseShortLines)->Unit(benchmark::kMillisecond);
