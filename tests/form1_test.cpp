@@ -347,5 +347,16 @@ TEST_F(Form1Test, Command2JoinsTheLinesOrLeavesThemOnAnEmptyAnswer) {
     EXPECT_FALSE(busyBox.shown);
 }
 
+TEST_F(Form1Test, ALongRewriteShowsTheBusyBoxBeforeTheTextBoxStalls) {
+    std::u16string text;
+    while (text.size() <= (std::size_t{1} << 20)) text += u"ab\r\n";
+    QtCommandWindow window(Text1(), &form);
+    BusyBoxWatch busyBox;
+    window.Run([&](CommandWindow& w) { w.WriteText(text); });
+    EXPECT_TRUE(busyBox.shown);
+    EXPECT_EQ(ReadTextOf(Text1()), text);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
 }  // namespace
 }  // namespace vorlane
