@@ -123,5 +123,30 @@ TEST_P(EarlierLineSearch, AgreesWithAPlainSearch) {
     }
 }
 
+// Short lines over 3,000 units of falling frequency (from U+4E00), alone or
+// after 2,500 units (from U+5000, among them) each twice, so that units with
+// one-, two- and three-byte codes sit side by side in the suffix array: a
+// line matched from inside a longer code would be a false find.
+TEST(SuffixArraySearch, MatchesOnlyWholeUnits) {
+    std::mt19937 random(7);
+    std::vector<double> weights;
+    for (int rank = 0; rank < 3000; ++rank) weights.push_back(1.0 / (rank + 1));
+    std::discrete_distribution<int> unit(weights.begin(), weights.end());
+    for (const std::u16string& before : {std::u16string(), FrequentUnits(2500, 2)}) {
+        for (int i = 0; i < 100 && !HasFailure(); ++i) {
+            std::u16string text = before;
+            for (int line = 0; line < 300; ++line) {
+                for (std::size_t n = Uniform(random, 1, 3); n > 0; --n)
+                    text += char16_t(0x4E00 + unit(random));
+                text += u"\r\n";
+            }
+            const SplitText split(text);
+            const LineSelection lines(split, DistinctLines(split));
+            EXPECT_EQ(SearchEarlierLines(lines, std::vector<bool>(lines.size(), true)),
+                      PlainOccursInEarlierLine(lines));
+        }
+    }
+}
+
 }  // namespace
 }  // namespace vorlane::internal
