@@ -67,15 +67,22 @@ public:
         for (std::size_t length = 1; length <= longest_; ++length) {
             keys_[length].emplace(counts[length], length);
         }
-        for (std::size_t i = 0; i < keyOfOwner_.size(); ++i) {
-            if (i + kLookAhead < keyOfOwner_.size()) {
-                const std::u16string_view ahead = Key(i + kLookAhead);
-                keys_[ahead.size()]->Prefetch(hasher_.Of(ahead));
-            }
+        // The hashes of the next keys, each kept from its table's prefetch
+        // until it is added.
+        std::array<std::uint64_t, kLookAhead> ahead{};
+        const auto look = [&](std::size_t i) {
             const std::u16string_view key = Key(i);
+            ahead[i % kLookAhead] = hasher_.Of(key);
+            keys_[key.size()]->Prefetch(ahead[i % kLookAhead]);
+        };
+        for (std::size_t i = 0; i < std::min(kLookAhead, keyOfOwner_.size()); ++i) look(i);
+        for (std::size_t i = 0; i < keyOfOwner_.size(); ++i) {
+            const std::u16string_view key = Key(i);
+            const std::uint64_t hash = ahead[i % kLookAhead];
+            if (i + kLookAhead < keyOfOwner_.size()) look(i + kLookAhead);
             // A key shorter than the longest is a whole line, and lines differ.
-            keyOfOwner_[i] = key.size() < longest_ ? keys_[key.size()]->AddNew(key, hasher_.Of(key))
-                                                   : keys_[key.size()]->Add(key, hasher_.Of(key));
+            keyOfOwner_[i] = key.size() < longest_ ? keys_[key.size()]->AddNew(key, hash)
+                                                   : keys_[key.size()]->Add(key, hash);
         }
         for (std::size_t length = 1; length <= longest_; ++length) {
             keys_[length]->Seal([this](std::u16string_view key) { return hasher_.Of(key); });
@@ -124,21 +131,28 @@ private:
 
     void ProbeRange(std::u16string_view text, std::size_t from, std::size_t to, std::size_t length,
                     std::size_t line) {
-        // Keys found leave the filter once half of those in it are found, if
-        // finding them again has cost more lookups than building it anew.
-        if (unfoundCounts_[length] * 2 < filteredCounts_[length] &&
-            wastedLookups_[length] > filteredCounts_[length]) {
-            filteredCounts_[length] = unfoundCounts_[length];
-            wastedLookups_[length] = 0;
-            keys_[length]->Refilter(
-                unfoundCounts_[length],
-                [&](std::uint32_t key) { return first_[length][key].line == kNowhere; },
-                [&](std::u16string_view key) { return hasher_.Of(key); });
-        }
         for (std::size_t start = from; start < to && (unfound_ >> length & 1) != 0;
              start += kBatch) {
+            RefilterIfWasteful(length);
             ProbeBatch(text, start, std::min(to, start + kBatch), length, line);
         }
+    }
+
+    // Keys found leave the filter once half of those in it are found, if
+    // finding them again has cost more lookups than building it anew. Asked
+    // before every batch, so that a long line that holds most keys, each at
+    // many places, gains too.
+    void RefilterIfWasteful(std::size_t length) {
+        if (unfoundCounts_[length] * 2 >= filteredCounts_[length] ||
+            wastedLookups_[length] <= filteredCounts_[length]) {
+            return;
+        }
+        filteredCounts_[length] = unfoundCounts_[length];
+        wastedLookups_[length] = 0;
+        keys_[length]->Refilter(
+            unfoundCounts_[length],
+            [&](std::uint32_t key) { return first_[length][key].line == kNowhere; },
+            [&](std::u16string_view key) { return hasher_.Of(key); });
     }
 
     // Looks for keys of `length` units at the positions [from, to), at most

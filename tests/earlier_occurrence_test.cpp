@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "both_hash_modes.h"
+#include "text_hash.h"
 
 namespace vorlane::internal {
 namespace {
@@ -145,6 +146,20 @@ TEST(SuffixArraySearch, MatchesOnlyWholeUnits) {
             EXPECT_EQ(SearchEarlierLines(lines, std::vector<bool>(lines.size(), true)),
                       PlainOccursInEarlierLine(lines));
         }
+    }
+}
+
+// Keys are hashed whole, four units a step, and windows of text unit by unit:
+// the two must agree, or keys are never found where they occur.
+TEST(PolynomialHash, OfAgreesWithAppendingUnitByUnit) {
+    const text_hash::Polynomial polynomial;
+    std::u16string text;
+    std::uint64_t appended = 0;
+    for (const char16_t unit : std::u16string{0xFFFF, 0xFFFF, 'a', 0, 0xFFFE, 0xD800, 'b', 'c',
+                                              0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 'z'}) {
+        EXPECT_EQ(polynomial.Of(text), appended) << text.size();
+        text += unit;
+        appended = polynomial.Append(appended, unit);
     }
 }
 
