@@ -34,8 +34,7 @@ inline std::u16string_view KeyOf(std::u16string_view line, KeyEnd end, std::size
 }
 
 // Distinct keys of one length, numbered in the order they were added, found
-// by hash. Each is kept as where it starts in the text, so that telling keys
-// apart reads the text directly.
+// by hash and told apart by their texts.
 class KeySet {
 public:
     // Room for `capacity` additions of keys of `length` units.
@@ -51,9 +50,13 @@ public:
     }
     // The same for a key known to differ from all added so far.
     std::uint32_t AddNew(std::u16string_view key, std::uint64_t hash) {
-        const auto number = static_cast<std::uint32_t>(starts_.size());
+        const auto number = static_cast<std::uint32_t>(size());
         table_.Insert(hash, number);
-        starts_.push_back(key.data());
+        if (length_ == kKeyLength) {
+            std::copy(key.begin(), key.end(), copies_.emplace_back().begin());
+        } else {
+            starts_.push_back(key.data());
+        }
         return number;
     }
     void Prefetch(std::uint64_t hash) const { table_.Prefetch(hash); }
@@ -63,14 +66,14 @@ public:
     // key's text as Add was given it.
     template <typename HashOf>
     void Seal(HashOf hashOf) {
-        const bool compact = starts_.size() * 2 < table_.Capacity();
-        if (compact) table_ = text_hash::HashTable(starts_.size());
-        filter_.emplace(starts_.size());
+        const bool compact = size() * 2 < table_.Capacity();
+        if (compact) table_ = text_hash::HashTable(size());
+        filter_.emplace(size());
         // In batches, so that the cache misses of the random writes overlap.
         std::array<std::uint64_t, kBatch> hashes;
         std::array<text_hash::HashFilter::Place, kBatch> places;
-        for (std::uint32_t from = 0; from < starts_.size(); from += kBatch) {
-            const std::size_t count = std::min<std::size_t>(kBatch, starts_.size() - from);
+        for (std::uint32_t from = 0; from < size(); from += kBatch) {
+            const std::size_t count = std::min<std::size_t>(kBatch, size() - from);
             for (std::uint32_t i = 0; i < count; ++i) {
                 hashes[i] = hashOf(Text(from + i));
                 places[i] = filter_->Locate(hashes[i]);
@@ -89,20 +92,27 @@ public:
     template <typename Wanted, typename HashOf>
     void Refilter(std::size_t count, Wanted wanted, HashOf hashOf) {
         filter_.emplace(count);
-        for (std::uint32_t key = 0; key < starts_.size(); ++key) {
+        for (std::uint32_t key = 0; key < size(); ++key) {
             if (wanted(key)) filter_->Add(hashOf(Text(key)));
         }
     }
 
-    std::size_t size() const { return starts_.size(); }
-    std::u16string_view Text(std::uint32_t key) const { return {starts_[key], length_}; }
+    std::size_t size() const { return starts_.size() + copies_.size(); }
+    std::u16string_view Text(std::uint32_t key) const {
+        return length_ == kKeyLength ? std::u16string_view(copies_[key].data(), kKeyLength)
+                                     : std::u16string_view(starts_[key], length_);
+    }
     const text_hash::HashTable& Table() const { return table_; }
     const text_hash::HashFilter& Filter() const { return *filter_; }
 
 private:
     text_hash::HashTable table_;
     std::optional<text_hash::HashFilter> filter_;
+    // Keys of kKeyLength units, looked up most, are kept as copies, so that
+    // telling them apart reads no text far away; the others as where they
+    // start, since short lines, each its own key, may be very many.
     std::vector<const char16_t*> starts_;
+    std::vector<std::array<char16_t, kKeyLength>> copies_;
     std::size_t length_;
 };
 
