@@ -23,7 +23,6 @@ echo "input: $lines lines, $bytes bytes"
 measure() {  # output, command...
   local output=$1
   shift
-  rm -f "$output"
   /usr/bin/time -f "%e %M" -o "$dir/time" "$@" >"$output" 2>/dev/null
   read -r seconds kib <"$dir/time"
 }
