@@ -22,14 +22,16 @@
 #include <map>
 #include <random>
 
-#include "application.h"
-#include "form1.h"
-#include "qt_command_window.h"
-#include "remove_duplicate_lines.h"
-#include "sample_texts.h"
-#include "window_test_support.h"
+#include "qt/application.h"
+#include "qt/form1.h"
+#include "qt/qt_command_window.h"
+#include "removal/remove_duplicate_lines.h"
+#include "testing/qt/window_test_support.h"
+#include "testing/sample_texts.h"
 
 namespace vorlane::bench {
+
+using testing::TypicalList;
 namespace {
 
 // The length of both lists: a million lines, or VORLANE_BENCH_LINES.

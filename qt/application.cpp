@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 
-#include "application.h"
+#include "qt/application.h"
 
 #include <QApplication>
 #include <QDirIterator>

@@ -4,7 +4,7 @@
 
 #include <QWidget>
 
-#include "qt_command_window.h"
+#include "qt/qt_command_window.h"
 
 class QPlainTextEdit;
 class QPushButton;

@@ -2,9 +2,9 @@
 
 #include <QApplication>
 
-#include "application.h"
-#include "command_line.h"
-#include "form1.h"
+#include "cli/command_line.h"
+#include "qt/application.h"
+#include "qt/form1.h"
 
 int main(int argc, char* argv[]) {
     // Any argument makes this a command-line run, which must work without a

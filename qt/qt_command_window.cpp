@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 
-#include "qt_command_window.h"
+#include "qt/qt_command_window.h"
 
 #include <QAbstractUndoItem>
 #include <QClipboard>
@@ -23,16 +23,11 @@
 #include <memory>
 #include <stdexcept>
 
+#include "qt/qt_strings.h"
+#include "window/form1_design.h"
+
 namespace vorlane {
 namespace {
-
-QString ToQString(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::u16string ToU16String(const QString& text) {
-    return {reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())};
-}
 
 // The document keeps each line break as a block boundary, which its raw text
 // shows as U+2029; Shift+Enter puts U+2028 inside a block, which also shows as
@@ -95,7 +90,8 @@ std::vector<Range> DroppedRanges(const std::vector<int>& starts, const std::vect
 }
 
 void ShowBox(QWidget* parent, QMessageBox::Icon icon, std::u16string_view text) {
-    QMessageBox box(icon, QStringLiteral("Vorlane"), ToQString(text), QMessageBox::Ok, parent);
+    QMessageBox box(icon, ToQString(form1_design::kTitle), ToQString(text), QMessageBox::Ok,
+                    parent);
     // Ctrl+C copies the message, so the counts can be pasted elsewhere.
     const QShortcut copy(QKeySequence::Copy, &box,
                          [&box] { QGuiApplication::clipboard()->setText(box.text()); });
@@ -172,9 +168,9 @@ private:
     void ShowBox() {
         if (box_) return;
         // No cancel button: a command cannot stop halfway and keep the text whole.
-        box_ = std::make_unique<QProgressDialog>(QStringLiteral("正在处理，请稍候……"), QString(), 0,
-                                                 0, dialogParent_);
-        box_->setWindowTitle(QStringLiteral("Vorlane"));
+        box_ = std::make_unique<QProgressDialog>(ToQString(form1_design::kBusy), QString(), 0, 0,
+                                                 dialogParent_);
+        box_->setWindowTitle(ToQString(form1_design::kTitle));
         box_->setWindowModality(Qt::WindowModal);
         box_->show();
     }

@@ -5,7 +5,7 @@
 #include <functional>
 #include <memory>
 
-#include "command_window.h"
+#include "window/command_window.h"
 
 class QPlainTextEdit;
 class QWidget;

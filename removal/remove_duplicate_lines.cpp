@@ -1,36 +1,29 @@
 // SPDX-License-Identifier: MIT
 
-// Deciding each line in turn by searching the kept text would take time
-// quadratic in the length of the list. Instead:
-//  1. Repeats of an earlier line are present: the earlier copy is in the kept
-//     text, kept or found there. A hash table of the lines finds them.
-//  2. Every earlier line occurs in the kept text, so a line occurring inside an
-//     earlier one is present. This depends only on the input and is answered
-//     for all first occurrences at once (OccursInEarlierLine).
-//  3. Any other occurrence runs into a CR LF joint of the kept text, which only
-//     lines starting with LF or ending with CR can do; those are decided in
-//     order as the kept text grows (JointMatches).
-// A line that none of these finds is absent from the kept text, and is kept.
+// Decides every line in about linear time, in three steps that
+// removal/README.md explains: repeats by a hash table of lines, lines inside
+// earlier lines all at once (OccursInEarlierLine), and matches across the
+// joints of the kept text in order (JointMatches).
 
-#include "remove_duplicate_lines.h"
+#include "removal/remove_duplicate_lines.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
-#include "earlier_occurrence.h"
-#include "joint_matches.h"
-#include "split_text.h"
-#include "text_hash.h"
+#include "removal/internal/earlier_occurrence.h"
+#include "removal/internal/joint_matches.h"
+#include "removal/internal/text_hash.h"
+#include "removal/internal/tuning.h"
+#include "text/split_text.h"
 
 namespace vorlane {
 namespace {
 
-using internal::LineSelection;
-using internal::SplitText;
+using internal::kLookAhead;
+using text_hash::kNone;
 
 constexpr std::u16string_view kLineBreak = u"\r\n";
-constexpr std::uint32_t kRepeat = 0xFFFFFFFF;
-constexpr std::size_t kLookAhead = 16;  // table lookups started ahead of use
 
 std::u16string ToDecimal(std::int64_t value) {
     const std::string digits = std::to_string(value);
@@ -38,7 +31,7 @@ std::u16string ToDecimal(std::int64_t value) {
 }
 
 // For each line: its number among the distinct non-empty lines if it is the
-// first with its text, else kRepeat. Fills `distinct` with the line numbers
+// first with its text, else kNone. Fills `distinct` with the line numbers
 // of those first lines.
 std::vector<std::uint32_t> NumberFirstOccurrences(const SplitText& lines,
                                                   std::vector<std::uint32_t>& distinct) {
@@ -51,7 +44,7 @@ std::vector<std::uint32_t> NumberFirstOccurrences(const SplitText& lines,
         ++nonEmpty;
     }
     text_hash::HashTable seen(nonEmpty);
-    std::vector<std::uint32_t> numbers(lines.size(), kRepeat);
+    std::vector<std::uint32_t> numbers(lines.size(), kNone);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (i + kLookAhead < lines.size()) seen.Prefetch(hashes[i + kLookAhead]);
         if (lines[i].empty()) continue;
@@ -85,7 +78,7 @@ std::vector<bool> DecideKeptLines(const SplitText& lines) {
     std::vector<bool> kept(lines.size(), false);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::uint32_t number = numbers[i];
-        if (number == kRepeat || inEarlier[number]) continue;
+        if (number == kNone || inEarlier[number]) continue;
         if (MayMatchAcrossJoint(lines[i]) && joints.Occurs(lines[i])) continue;
         kept[i] = true;
         joints.Keep(lines[i]);
@@ -99,22 +92,28 @@ std::vector<bool> FindKeptLines(std::u16string_view text) {
     return DecideKeptLines(SplitText(text));
 }
 
+DuplicateRemovalResult CountKeptLines(const std::vector<bool>& kept) {
+    DuplicateRemovalResult counts;
+    counts.pieceCount = static_cast<std::int64_t>(kept.size());
+    counts.addedCount = std::count(kept.begin(), kept.end(), true);
+    counts.duplicateCount = counts.pieceCount - counts.addedCount;
+    return counts;
+}
+
 DuplicateRemovalResult RemoveDuplicateLines(std::u16string_view text) {
     const SplitText lines(text);
     const std::vector<bool> kept = DecideKeptLines(lines);
-    DuplicateRemovalResult result;
+    DuplicateRemovalResult result = CountKeptLines(kept);
     std::size_t size = 0;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (kept[i]) size += lines[i].size() + (result.addedCount++ > 0 ? kLineBreak.size() : 0);
+        if (kept[i]) size += kLineBreak.size() + lines[i].size();
     }
-    result.text.reserve(size);
+    result.text.reserve(size > 0 ? size - kLineBreak.size() : 0);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (!kept[i]) continue;
         if (!result.text.empty()) result.text += kLineBreak;
         result.text += lines[i];
     }
-    result.pieceCount = static_cast<std::int64_t>(lines.size());
-    result.duplicateCount = result.pieceCount - result.addedCount;
     return result;
 }
 

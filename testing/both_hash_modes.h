@@ -3,11 +3,11 @@
 #pragma once
 
 // A fixture for tests that run twice: with hashes as they are, and with most
-// of them meeting, which sends every search down its rare paths.
+// of them colliding, which sends every search down its rare paths.
 
 #include <gtest/gtest.h>
 
-#include "text_hash.h"
+#include "removal/internal/text_hash.h"
 
 namespace vorlane::testing {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "command_window.h"
-#include "plain_remove_duplicate_lines.h"
+#include "testing/plain_remove_duplicate_lines.h"
+#include "window/command_window.h"
 
 namespace vorlane::testing {
 

@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: MIT
 
-#include "hostile_texts.h"
+#include "testing/hostile_texts.h"
 
 #include <algorithm>
 #include <numeric>
 #include <random>
 #include <vector>
 
-#include "sample_texts.h"
-#include "text_hash.h"
+#include "removal/internal/text_hash.h"
+#include "testing/sample_texts.h"
 
-namespace vorlane::bench {
+namespace vorlane::testing {
 using namespace std::string_view_literals;
 namespace {
 
@@ -181,4 +181,4 @@ std::u16string BuiltAgainstKnownKeys(std::size_t lines, std::uint64_t seed) {
     return text;
 }
 
-}  // namespace vorlane::bench
+}  // namespace vorlane::testing

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <string>
 
-namespace vorlane::bench {
+namespace vorlane::testing {
 
 // One line of `longLength` letters from the first `letters` of [a-z0-9A-Z],
 // then `pieces` lines of 1 to 40 units taken from it: keys of every length
@@ -58,4 +58,4 @@ std::u16string RunsEndingInB(std::size_t units);
 // against fixed, known hash functions looks like.
 std::u16string BuiltAgainstKnownKeys(std::size_t lines, std::uint64_t seed);
 
-}  // namespace vorlane::bench
+}  // namespace vorlane::testing

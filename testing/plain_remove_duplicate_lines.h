@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "remove_duplicate_lines.h"
+#include "removal/remove_duplicate_lines.h"
 
 namespace vorlane::testing {
 

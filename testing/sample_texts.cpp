@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 
-#include "sample_texts.h"
+#include "testing/sample_texts.h"
 
 #include <random>
 #include <vector>
 
-namespace vorlane::bench {
+namespace vorlane::testing {
 namespace {
 
 constexpr std::u16string_view kAlphabet = u"abcdefghijklmnopqrstuvwxyz0123456789";
@@ -84,4 +84,4 @@ std::u16string OneLongLine(std::size_t units) {
     return text;
 }
 
-}  // namespace vorlane::bench
+}  // namespace vorlane::testing

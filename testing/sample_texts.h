@@ -9,7 +9,7 @@
 #include <cstddef>
 #include <string>
 
-namespace vorlane::bench {
+namespace vorlane::testing {
 
 // `lines` lines of 8 to 40 characters from [a-z0-9], a fifth of them wrapped in
 // CJK characters, 30 % of them repeats of earlier lines, each followed by
@@ -29,4 +29,4 @@ std::u16string RunsOfA(std::size_t lines, std::size_t longest);
 // `units` random characters from [a-z0-9] with no line break.
 std::u16string OneLongLine(std::size_t units);
 
-}  // namespace vorlane::bench
+}  // namespace vorlane::testing

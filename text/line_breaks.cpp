@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 
-#include "line_breaks.h"
+#include "text/line_breaks.h"
 
 #include <cstdint>
 #include <cstring>
 
-namespace vorlane::internal {
+namespace vorlane {
 
 std::size_t CountLineBreaks(std::u16string_view text) {
     // CR LF pairs cannot overlap, so every position is tested on its own and
@@ -31,4 +31,4 @@ std::size_t FindCr(std::u16string_view text, std::size_t from) {
     return from;
 }
 
-}  // namespace vorlane::internal
+}  // namespace vorlane

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <string_view>
 
-namespace vorlane::internal {
+namespace vorlane {
 
 // The number of CR LF pairs in `text`.
 std::size_t CountLineBreaks(std::u16string_view text);
@@ -19,4 +19,4 @@ inline bool IsLineBreakAt(std::u16string_view text, std::size_t i) {
     return i + 1 < text.size() && text[i] == u'\r' && text[i + 1] == u'\n';
 }
 
-}  // namespace vorlane::internal
+}  // namespace vorlane

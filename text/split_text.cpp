@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
 
-#include "split_text.h"
+#include "text/split_text.h"
 
 #include <limits>
 #include <stdexcept>
 
-#include "line_breaks.h"
+#include "text/line_breaks.h"
 
-namespace vorlane::internal {
+namespace vorlane {
 
 SplitText::SplitText(std::u16string_view text) : text_(text) {
     const std::size_t breaks = CountLineBreaks(text);
@@ -23,4 +23,4 @@ SplitText::SplitText(std::u16string_view text) : text_(text) {
     starts_.push_back(text.size() + 2);
 }
 
-}  // namespace vorlane::internal
+}  // namespace vorlane

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace vorlane::internal {
+namespace vorlane {
 
 class SplitText {
 public:
@@ -43,4 +43,4 @@ private:
     std::vector<std::uint32_t> numbers_;
 };
 
-}  // namespace vorlane::internal
+}  // namespace vorlane

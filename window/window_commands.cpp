@@ -1,18 +1,17 @@
 // SPDX-License-Identifier: MIT
 
-#include "window_commands.h"
+#include "window/window_commands.h"
 
-#include <algorithm>
 #include <exception>
 #include <new>
+#include <string>
 
-#include "remove_duplicate_lines.h"
-#include "replace_line_breaks.h"
+#include "removal/remove_duplicate_lines.h"
+#include "text/replace_line_breaks.h"
+#include "window/form1_design.h"
 
 namespace vorlane {
 namespace {
-
-constexpr std::u16string_view kTextKept = u"文本框中的内容保持不变。";
 
 // Runs `command`; if it fails, tells the user why and that the text box was
 // left as it was. Commands edit the text box only as their last step, after
@@ -22,19 +21,11 @@ void RunKeepingTextOnFailure(CommandWindow& window, Command command) {
     try {
         command();
     } catch (const std::bad_alloc&) {
-        window.ShowError(std::u16string(u"内存不足，无法完成操作。") + std::u16string(kTextKept));
+        window.ShowError(
+            std::u16string(form1_design::kOutOfMemory).append(form1_design::kTextKept));
     } catch (const std::exception&) {
-        window.ShowError(std::u16string(u"操作失败。") + std::u16string(kTextKept));
+        window.ShowError(std::u16string(form1_design::kFailed).append(form1_design::kTextKept));
     }
-}
-
-// The counts of a removal that kept the flagged lines (the summary needs no text).
-DuplicateRemovalResult CountsOf(const std::vector<bool>& kept) {
-    DuplicateRemovalResult counts;
-    counts.pieceCount = static_cast<std::int64_t>(kept.size());
-    counts.addedCount = std::count(kept.begin(), kept.end(), true);
-    counts.duplicateCount = counts.pieceCount - counts.addedCount;
-    return counts;
 }
 
 }  // namespace
@@ -47,14 +38,15 @@ void RunDuplicateLineRemoval(CommandWindow& window) {
         window.RunWhileBusy([&] { kept = FindKeptLines(text); });
         std::u16string().swap(text);  // the edit needs only the flags
         window.KeepLines(kept);
-        window.ShowMessage(FormatRemovalSummary(CountsOf(kept)));
+        window.ShowMessage(FormatRemovalSummary(CountKeptLines(kept)));
     });
 }
 
 void RunLineBreakReplacement(CommandWindow& window) {
     RunKeepingTextOnFailure(window, [&window] {
         const std::u16string separator =
-            window.AskText(u"请输入要把回车分隔符替换为什么符号?", u"输入替换成的符号", u",");
+            window.AskText(form1_design::kSeparatorPrompt, form1_design::kSeparatorTitle,
+                           form1_design::kDefaultSeparator);
         if (separator.empty()) return;
         std::u16string text = window.ReadText();
         window.RunWhileBusy([&] { text = ReplaceLineBreaks(text, separator); });

@@ -2,7 +2,7 @@
 
 #pragma once
 
-#include "command_window.h"
+#include "window/command_window.h"
 
 namespace vorlane {
 

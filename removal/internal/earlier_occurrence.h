@@ -7,7 +7,9 @@
 #include <cstddef>
 #include <vector>
 
-#include "split_text.h"
+#include "removal/internal/private.h"
+#include "removal/internal/tuning.h"
+#include "text/split_text.h"
 
 namespace vorlane::internal {
 
@@ -17,19 +19,16 @@ namespace vorlane::internal {
 // means often.
 struct SearchLimits {
     // How many of the passes after the first are made: by end keys, then by
-    // start keys of 16 and of 32 units.
+    // start keys of 16 and of 32 units (3: all of them).
     std::size_t laterKeyPasses = 3;
     // How many units the search may step through per unit of text while it
     // follows keys that occur in many places.
-    std::size_t stepsPerUnit = 8;
+    std::size_t stepsPerUnit = kStepsPerUnit;
 };
 
 // For each of `lines` (none empty, no two equal), whether it occurs as a
 // contiguous run of code units inside one of the lines before it.
+// removal/README.md tells the steps of the search.
 std::vector<bool> OccursInEarlierLine(const LineSelection& lines, SearchLimits limits = {});
-
-// The same answer for the lines marked in `asked`, from a suffix array of the
-// lines up to the last asked one. Unasked answers are false.
-std::vector<bool> SearchEarlierLines(const LineSelection& lines, const std::vector<bool>& asked);
 
 }  // namespace vorlane::internal

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 
-#include "joint_matches.h"
+#include "removal/internal/joint_matches.h"
 
 #include <algorithm>
 

@@ -9,12 +9,13 @@
 #include <string_view>
 #include <vector>
 
-#include "text_hash.h"
+#include "removal/internal/private.h"
+#include "removal/internal/text_hash.h"
 
 namespace vorlane::internal {
 
 // A line holds no CR LF, so an occurrence in the kept text that is not inside
-// one kept line touches exactly one unit of each joint it meets: it is
+// one kept line covers exactly one unit of each joint it runs into: it is
 //   u + CR      with u a suffix of a kept line that has a joint after it,
 //   LF + v      with v a prefix of a kept line that has a joint before it, or
 //   LF + y + CR with y a whole kept line that has joints on both sides.

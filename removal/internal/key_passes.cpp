@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 
-#include "key_passes.h"
+#include "removal/internal/key_passes.h"
 
 #include <bit>
 #include <span>
@@ -9,7 +9,7 @@ namespace vorlane::internal {
 namespace {
 
 struct Occurrence {
-    std::uint32_t line = kNowhere;
+    std::uint32_t line = kNone;
     std::uint32_t offset = 0;
 };
 
@@ -151,7 +151,7 @@ private:
         wastedLookups_[length] = 0;
         keys_[length]->Refilter(
             unfoundCounts_[length],
-            [&](std::uint32_t key) { return first_[length][key].line == kNowhere; },
+            [&](std::uint32_t key) { return first_[length][key].line == kNone; },
             [&](std::u16string_view key) { return hasher_.Of(key); });
     }
 
@@ -175,7 +175,7 @@ private:
             const std::size_t at = from + passed[n];
             const std::u16string_view window = text.substr(at, length);
             keys.Table().FindEach(hashes[passed[n]], [&](std::uint32_t key) {
-                if (first_[length][key].line != kNowhere) {
+                if (first_[length][key].line != kNone) {
                     ++wastedLookups_[length];
                     return false;
                 }
@@ -188,7 +188,7 @@ private:
 
     void Found(std::size_t length, std::uint32_t key, std::size_t line, std::size_t offset) {
         Occurrence& first = first_[length][key];
-        if (first.line != kNowhere) return;
+        if (first.line != kNone) return;
         first = {static_cast<std::uint32_t>(line), static_cast<std::uint32_t>(offset)};
         if (--unfoundCounts_[length] == 0) unfound_ &= ~(std::uint64_t{1} << length);
     }
@@ -211,19 +211,15 @@ private:
 
 }  // namespace
 
-// Settles what the keys of at most `longest` units at `end` of the lines
-// `asked` (all lines if nullptr) can: the lines found at their key's first
-// occurrence, and those whose key first occurs in the line itself. Returns
-// the lines left open.
 std::vector<std::uint32_t> SettleByKeys(const LineSelection& lines,
-                                        const std::vector<std::uint32_t>* asked, KeyEnd end,
+                                        const std::vector<std::uint32_t>* open, KeyEnd end,
                                         std::size_t longest, std::vector<bool>& found) {
-    FirstKeyOccurrences keys(lines, asked, end, longest);
+    FirstKeyOccurrences keys(lines, open, end, longest);
     keys.Scan();
-    std::vector<std::uint32_t> open;
-    const std::size_t count = asked ? asked->size() : lines.size();
+    std::vector<std::uint32_t> stillOpen;
+    const std::size_t count = open ? open->size() : lines.size();
     for (std::size_t i = 0; i < count; ++i) {
-        const std::uint32_t line = asked ? (*asked)[i] : static_cast<std::uint32_t>(i);
+        const std::uint32_t line = open ? (*open)[i] : static_cast<std::uint32_t>(i);
         const Occurrence at = keys.FirstOf(i);
         if (at.line >= line) continue;
         const std::u16string_view x = lines[line];
@@ -232,9 +228,9 @@ std::vector<std::uint32_t> SettleByKeys(const LineSelection& lines,
         found[line] = end == KeyEnd::kStart
                           ? there.substr(at.offset).starts_with(x)
                           : keyEnd >= x.size() && there.substr(0, keyEnd).ends_with(x);
-        if (!found[line]) open.push_back(line);
+        if (!found[line]) stillOpen.push_back(line);
     }
-    return open;
+    return stillOpen;
 }
 
 }  // namespace vorlane::internal

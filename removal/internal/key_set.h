@@ -13,15 +13,13 @@
 #include <string_view>
 #include <vector>
 
-#include "text_hash.h"
+#include "removal/internal/private.h"
+#include "removal/internal/text_hash.h"
+#include "removal/internal/tuning.h"
 
 namespace vorlane::internal {
 
-inline constexpr std::size_t kKeyLength = 8;    // of the keys looked for first
-inline constexpr std::size_t kLongestKey = 32;  // of the keys looked for last
-inline constexpr std::uint32_t kNowhere = 0xFFFFFFFF;
-inline constexpr std::size_t kLookAhead = 16;  // table lookups started ahead of use
-inline constexpr std::size_t kBatch = 32;      // positions whose filter bits load together
+using text_hash::kNone;
 
 enum class KeyEnd { kStart, kEnd };
 
@@ -43,10 +41,10 @@ public:
     // The number of the key equal to `key`, whose hash is `hash`, adding it
     // if it is new.
     std::uint32_t Add(std::u16string_view key, std::uint64_t hash) {
-        std::uint32_t number = kNowhere;
+        std::uint32_t number = kNone;
         table_.FindEach(hash,
                         [&](std::uint32_t n) { return Text(n) == key && (number = n, true); });
-        return number != kNowhere ? number : AddNew(key, hash);
+        return number != kNone ? number : AddNew(key, hash);
     }
     // The same for a key known to differ from all added so far.
     std::uint32_t AddNew(std::u16string_view key, std::uint64_t hash) {

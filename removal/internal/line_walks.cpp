@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: MIT
 
-#include "line_walks.h"
+#include "removal/internal/line_walks.h"
 
 #include <span>
 
-#include "key_set.h"
+#include "removal/internal/key_set.h"
 
 namespace vorlane::internal {
 namespace {
 
 // For each hash of a prefix, the last of some lines that has a prefix with
-// that hash. Prefixes whose hashes meet share one answer, the larger.
+// that hash. Prefixes whose hashes collide share one answer, the larger.
 class LastLineWithPrefix {
 public:
     explicit LastLineWithPrefix(std::size_t capacity) : table_(capacity) {}
@@ -42,11 +42,10 @@ private:
 };
 
 // The lengths at which a walk asks whether any open line still starts with
-// what it has read: 12, 16, 24, 32, 48, 64, 96, ...
+// what it has read: kFirstCheckpoint (12), 16, 24, 32, 48, 64, 96, ...
 std::size_t NextCheckpoint(std::size_t length) {
     return length % 3 == 0 ? length / 3 * 4 : length / 2 * 3;
 }
-constexpr std::size_t kFirstCheckpoint = 12;
 
 // Search structures over some open lines: their start keys, the lines
 // themselves and their prefixes at the checkpoints, all by hash.
@@ -204,7 +203,7 @@ class FirstLineOccurrences {
 public:
     // `open` numbers lines of `lines` longer than a key, in ascending order.
     FirstLineOccurrences(const LineSelection& lines, const std::vector<std::uint32_t>& open)
-        : lines_(lines), open_(open), first_(open.size(), kNowhere), unfound_(open.size()) {
+        : lines_(lines), open_(open), first_(open.size(), kNone), unfound_(open.size()) {
         Reindex(0);
     }
 
@@ -234,13 +233,13 @@ public:
             }
             // An open line not found before its own line is reached is found there.
             for (; next < open_.size() && open_[next] <= line; ++next) {
-                if (first_[next] == kNowhere) Found(next, open_[next]);
+                if (first_[next] == kNone) Found(next, open_[next]);
             }
         }
         return true;
     }
 
-    // The line where open line i first occurs, or kNowhere if the scan
+    // The line where open line i first occurs, or kNone if the scan
     // stopped before reaching it.
     std::uint32_t FirstOf(std::size_t i) const { return first_[i]; }
 
@@ -250,7 +249,7 @@ private:
         std::vector<std::uint32_t> members;
         members.reserve(unfound_);
         for (std::uint32_t i = 0; i < open_.size(); ++i) {
-            if (first_[i] == kNowhere && open_[i] >= line) members.push_back(i);
+            if (first_[i] == kNone && open_[i] >= line) members.push_back(i);
         }
         index_.reset();
         index_.emplace(lines_, open_, std::move(members));
@@ -276,7 +275,7 @@ private:
                 if (!index_->MayBeLine(places[length - done - 1])) continue;
                 index_->ForEachNewlyFound(text.substr(0, length), hashes[length - done - 1],
                                           [&](std::uint32_t i) {
-                                              if (first_[i] == kNowhere) Found(i, line);
+                                              if (first_[i] == kNone) Found(i, line);
                                           });
             }
             done = end;
@@ -303,8 +302,6 @@ private:
 
 }  // namespace
 
-// Looks for the open lines by walking from the occurrences of their keys,
-// within `steps` steps. Settles those it reaches; returns the others.
 std::vector<std::uint32_t> SettleByWalking(const LineSelection& lines,
                                            const std::vector<std::uint32_t>& open,
                                            std::size_t steps, std::vector<bool>& found) {
@@ -314,7 +311,7 @@ std::vector<std::uint32_t> SettleByWalking(const LineSelection& lines,
     for (std::size_t i = 0; i < open.size(); ++i) {
         const std::uint32_t first = occurrences.FirstOf(i);
         found[open[i]] = first < open[i];
-        if (first == kNowhere) unreached.push_back(open[i]);
+        if (first == kNone) unreached.push_back(open[i]);
     }
     return unreached;
 }

@@ -9,7 +9,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "split_text.h"
+#include "removal/internal/private.h"
+#include "text/split_text.h"
 
 namespace vorlane::internal {
 

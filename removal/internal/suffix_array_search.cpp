@@ -9,6 +9,8 @@
 // to it in suffix order among the earlier positions, which one pass over the
 // suffix array with a stack finds.
 
+#include "removal/internal/suffix_array_search.h"
+
 #include <divsufsort.h>
 #include <divsufsort64.h>
 
@@ -18,8 +20,6 @@
 #include <cstring>
 #include <limits>
 #include <stdexcept>
-
-#include "earlier_occurrence.h"
 
 namespace vorlane::internal {
 namespace {

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 
-#include "text_hash.h"
+#include "removal/internal/text_hash.h"
 
 #include <random>
 
@@ -31,7 +31,7 @@ const Keys& ProcessKeys() { return MutableProcessKeys(); }
 
 void WeakenForTesting(bool weak) {
     MutableProcessKeys() = KeysFrom(20261207);
-    tableBits = weak ? 0x3 : ~std::uint64_t{0};   // four values: most texts meet
+    tableBits = weak ? 0x3 : ~std::uint64_t{0};   // four values: most texts collide
     filterBits = weak ? 0x6 : ~std::uint64_t{0};  // partly other bits
 }
 

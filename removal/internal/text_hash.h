@@ -4,26 +4,34 @@
 
 // Hashes of UTF-16 text keyed by random numbers drawn once per process, and
 // the hash table and filter that use them. A hash only proposes candidates:
-// every user confirms a candidate by comparing texts, so hashes that meet
+// every user confirms a candidate by comparing texts, so hashes that collide
 // cost time, never an answer. The random keys keep a list built to make the
-// hashes meet from being built ahead of time.
+// hashes collide from being built ahead of time.
 //
 // Tests can make the table and the filter each look at only a few bits of
-// every hash (WeakenForTesting), so that most texts meet in both: the table
+// every hash (WeakenForTesting), so that most texts collide in both: the table
 // then keeps long chains of unequal texts and the filter lets nearly
-// everything through. The two look at different bits, so texts that meet in
-// the table may still be told apart by the filter.
+// everything through. The two look at different bits, so texts that collide
+// in the table may still be told apart by the filter.
 
 #include <cstdint>
 #include <cstring>
 #include <string_view>
 #include <vector>
 
+#include "removal/internal/private.h"
+#include "removal/internal/tuning.h"
+
 namespace vorlane::text_hash {
 
 __extension__ using Wide = unsigned __int128;
 
 inline constexpr std::uint64_t kModulus = (std::uint64_t{1} << 61) - 1;
+
+// The 32-bit number that numbers nothing: no line, no key, no value. Hash
+// tables mark their empty slots with it and cannot store it; line and key
+// numbers stay below it, since SplitText refuses 2^32 - 1 lines or more.
+inline constexpr std::uint32_t kNone = 0xFFFFFFFF;
 
 // The keys of every hash.
 struct Keys {
@@ -41,12 +49,12 @@ inline std::uint64_t tableBits = ~std::uint64_t{0};
 inline std::uint64_t filterBits = ~std::uint64_t{0};
 
 // For tests: from now on, hashers made afterwards use fixed keys, so that
-// every run meets the same collisions, and, if `weak`, tables see two bits of
+// every run has the same collisions, and, if `weak`, tables see two bits of
 // each hash and filters two partly other ones.
 void WeakenForTesting(bool weak);
 
 // Polynomial hashes modulo the prime 2^61 - 1 at the process's random base.
-// Two different texts of at most n units meet with probability at most
+// Two different texts of at most n units collide with probability at most
 // n / 2^61, whatever the texts.
 class Polynomial {
 public:
@@ -159,9 +167,10 @@ inline std::uint64_t Scatter(std::uint64_t hash) {
     return hash ^ (hash >> 29);
 }
 
-// A set of hashes as bits: "maybe present" or "surely absent". Each hash sets
-// two bits of one word, about 16 bits per hash: small enough to stay in cache,
-// and wrong about one absent hash in fifty.
+// A Bloom filter of hashes: "maybe present" or "surely absent". It is blocked:
+// each hash sets two bits of one 64-bit word, so a test loads one word; with
+// a word for every kHashesPerFilterWord hashes, about 16 bits per hash, it is
+// small enough to stay in cache and wrong about one absent hash in fifty.
 class HashFilter {
 public:
     // Where a hash lives in the filter.
@@ -172,7 +181,10 @@ public:
 
     explicit HashFilter(std::size_t expectedCount) {
         std::size_t words = 1;
-        while (words * 4 < expectedCount && words < (std::size_t{1} << 22)) words <<= 1;
+        while (words * internal::kHashesPerFilterWord < expectedCount &&
+               words < internal::kMostFilterWords) {
+            words <<= 1;
+        }
         words_.assign(words, 0);
     }
     void Add(std::uint64_t hash) { Add(PlaceOf(hash)); }
@@ -199,9 +211,9 @@ private:
 };
 
 // Open-addressing table from hashes to 32-bit values, for at most `capacity`
-// values. A slot keeps 32 bits of its hash, so values under different hashes
-// can meet: FindEach visits every value that may belong to a hash, and the
-// caller tells which one does.
+// values other than kNone. A slot keeps 32 bits of its hash, so values under
+// different hashes can collide: FindEach visits every value that may belong
+// to a hash, and the caller tells which one does.
 class HashTable {
 public:
     explicit HashTable(std::size_t capacity)
@@ -212,7 +224,7 @@ public:
     void Insert(std::uint64_t hash, std::uint32_t value) {
         const std::uint64_t scattered = Scatter(hash & tableBits);
         std::size_t slot = Home(scattered);
-        while (slots_[slot].value != kEmpty) slot = Next(slot);
+        while (slots_[slot].value != kNone) slot = Next(slot);
         slots_[slot] = {Fingerprint(scattered), value};
     }
     // Calls visit(value) for each value that may be stored under `hash` until
@@ -221,7 +233,7 @@ public:
     bool FindEach(std::uint64_t hash, Visit visit) const {
         const std::uint64_t scattered = Scatter(hash & tableBits);
         const std::uint32_t fingerprint = Fingerprint(scattered);
-        for (std::size_t slot = Home(scattered); slots_[slot].value != kEmpty; slot = Next(slot)) {
+        for (std::size_t slot = Home(scattered); slots_[slot].value != kNone; slot = Next(slot)) {
             if (slots_[slot].fingerprint == fingerprint && visit(slots_[slot].value)) return true;
         }
         return false;
@@ -232,10 +244,9 @@ public:
     }
 
 private:
-    static constexpr std::uint32_t kEmpty = 0xFFFFFFFF;
     struct Slot {
         std::uint32_t fingerprint = 0;
-        std::uint32_t value = kEmpty;
+        std::uint32_t value = kNone;  // empty
     };
     std::size_t Home(std::uint64_t scattered) const {
         return static_cast<std::size_t>((static_cast<Wide>(scattered) * slots_.size()) >> 64);

@@ -12,12 +12,13 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTimer>
 #include <functional>
 #include <string>
 
-#include "qt_command_window.h"
+#include "qt/qt_command_window.h"
 
 namespace vorlane::testing {
 
@@ -86,6 +87,16 @@ inline void Press(QInputDialog* box, QDialogButtonBox::ButtonRole role) {
         if (box->findChild<QDialogButtonBox*>()->buttonRole(button) == role) button->click();
     }
 }
+
+// Notes whether a busy box is shown while it lives.
+struct BusyBoxWatch : QObject {
+    BusyBoxWatch() { QApplication::instance()->installEventFilter(this); }
+    bool eventFilter(QObject* object, QEvent* event) override {
+        shown = shown || (event->type() == QEvent::Show && qobject_cast<QProgressDialog*>(object));
+        return false;
+    }
+    bool shown = false;
+};
 
 inline std::u16string ReadTextOf(QPlainTextEdit* textBox) {
     return QtCommandWindow(textBox, nullptr).ReadText();

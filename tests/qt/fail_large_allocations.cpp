@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 
-#include "fail_large_allocations.h"
+#include "tests/qt/fail_large_allocations.h"
 
 #include <atomic>
 #include <cstdlib>

@@ -1,28 +1,24 @@
 // SPDX-License-Identifier: MIT
 
-#include "form1.h"
+#include "qt/form1.h"
 
 #include <gtest/gtest.h>
 
 #include <QAccessible>
 #include <QApplication>
 #include <QPlainTextEdit>
-#include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
-#include <QThread>
-#include <atomic>
-#include <random>
 
-#include "fail_large_allocations.h"
-#include "remove_duplicate_lines.h"
-#include "window_test_support.h"
+#include "testing/qt/window_test_support.h"
+#include "tests/qt/fail_large_allocations.h"
 
 namespace vorlane {
 namespace {
 
 using testing::AnswerInputBox;
 using testing::AnswerMessageBox;
+using testing::BusyBoxWatch;
 using testing::Press;
 using testing::ReadTextOf;
 using testing::WriteTextOf;
@@ -132,26 +128,6 @@ TEST_F(Form1Test, EnterInTheTextBoxStartsANewLine) {
     EXPECT_EQ(QApplication::focusWidget(), Text1());
 }
 
-TEST_F(Form1Test, ReadsTheTextExactly) {
-    struct Case {
-        QString inserted;
-        std::u16string read;
-    };
-    const Case cases[] = {
-        {"a\r\nb", u"a\r\nb"},  // pasted line breaks of every kind become CR LF
-        {"a\nb", u"a\r\nb"},
-        {"a\rb", u"a\r\nb"},
-        {"a\r\n", u"a\r\n"},
-        {QString::fromUtf16(u"a\u2028\u2028b\n"), u"a\r\n\r\nb\r\n"},  // Shift+Enter
-        {QString::fromUtf16(u"a\u00A0b \U0001F600\t"), u"a\u00A0b \U0001F600\t"},
-    };
-    for (const Case& c : cases) {
-        Text1()->clear();
-        Text1()->insertPlainText(c.inserted);
-        EXPECT_EQ(ReadTextOf(Text1()), c.read) << c.inserted.toStdString();
-    }
-}
-
 TEST_F(Form1Test, Command1WritesTheKeptLinesAndShowsTheSummary) {
     WriteTextOf(Text1(), u"x\r\ny\r\nx\r\ny\r\n");
     const auto box = AnswerMessageBox([&] { QTest::mouseClick(Command1(), Qt::LeftButton); });
@@ -171,53 +147,6 @@ TEST_F(Form1Test, Command1OnAnEmptyTextShowsNothing) {
     EXPECT_TRUE(ReadTextOf(Text1()).empty());
 }
 
-// The edit deletes only the dropped lines; the text after it must be exactly
-// what the removal keeps, and undo and redo must give back exact texts.
-TEST_F(Form1Test, Command1LeavesExactlyTheKeptLinesInOneUndoStep) {
-    QtCommandWindow window(Text1(), &form);
-    const auto check = [&](const QString& text) {
-        Text1()->setPlainText(text);
-        const std::u16string before = ReadTextOf(Text1());
-        const std::u16string after = RemoveDuplicateLines(before).text;
-        window.KeepLines(FindKeptLines(before));
-        EXPECT_EQ(ReadTextOf(Text1()), after) << text.toStdString();
-        Text1()->undo();
-        EXPECT_EQ(ReadTextOf(Text1()), before) << text.toStdString();
-        Text1()->redo();
-        EXPECT_EQ(ReadTextOf(Text1()), after) << text.toStdString();
-    };
-    // "\n" starts a block; U+2028 (Shift+Enter) starts a line inside one.
-    for (const char16_t* text : {
-             u"\na\nb",                        // an empty first line
-             u"a\nb\na",                       // the last line
-             u"a\nb\n",                        // an empty last line, after a line break
-             u"a\na\nb\nb\nb\nc\na\na",        // runs of dropped lines
-             u"a\na\na\na", u"\n\n\n",         // all but one, all
-             u"a\nb\nc",                       // none
-             u"a\u2028b\na\u2028c",            // a dropped line between U+2028 and a block
-             u"a\u2028a", u"a\nb\u2028b",      // the last line, after U+2028
-             u"\u2028a\u2028\u2028a\n\u2028",  // empty lines around U+2028
-             u"ab\n\nb\nxab\n\na",             // parts of kept lines
-         }) {
-        check(QString::fromUtf16(text));
-    }
-    QString repeats;  // so many dropped lines that the edit goes in several slices
-    for (int i = 0; i < 10000; ++i) repeats += QString("%1\n%1\n").arg(i);
-    check(repeats);
-    std::mt19937 random(9);
-    const QString tokens[] = {"a", "b", "ab", "\n", "\n", QString(QChar::LineSeparator)};
-    for (int i = 0; i < 300; ++i) {
-        QString text;
-        for (int n = std::uniform_int_distribution(0, 12)(random); n > 0; --n) {
-            text += tokens[std::uniform_int_distribution(0, 5)(random)];
-        }
-        check(text);
-    }
-    Text1()->setPlainText("a\na");  // one flag per line, or nothing changes
-    EXPECT_THROW(window.KeepLines({true}), std::invalid_argument);
-    EXPECT_EQ(ReadTextOf(Text1()), u"a\r\na");
-}
-
 TEST_F(Form1Test, UndoTakesBackTheCommandAloneAndRedoDoesItAgain) {
     QTest::keyClicks(Text1(), "a");
     for (const char* line : {"b", "a", "c", "b", "d"}) {
@@ -235,38 +164,6 @@ TEST_F(Form1Test, UndoTakesBackTheCommandAloneAndRedoDoesItAgain) {
     EXPECT_EQ(Text1()->textCursor().blockNumber(), 3);  // after the first dropped line
     QTest::keyClick(Text1(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(ReadTextOf(Text1()), u"a\r\nb\r\nc\r\nd");
-}
-
-TEST_F(Form1Test, AWorkingCommandShowsABusyBoxAndTheTextCannotBeEdited) {
-    WriteTextOf(Text1(), u"a");
-    QtCommandWindow window(Text1(), &form);
-    std::atomic<bool> seen = false;
-    testing::BoxSeen busy;
-    bool spinning = false;
-    QTimer probe;  // runs only if the window's event loop runs
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        auto* box = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
-        if (box == nullptr || seen) return;
-        busy = testing::Describe(box, box->labelText(), {});
-        spinning = box->minimum() == 0 && box->maximum() == 0;  // no end to count towards
-        QTest::keyClicks(Text1(), "x");                         // the text box is read-only
-        seen = true;
-    });
-    probe.start(10);
-    window.Run([&seen](CommandWindow& w) {
-        w.RunWhileBusy([&seen] {
-            for (int i = 0; i < 1000 && !seen; ++i) QThread::msleep(5);
-        });
-    });
-    EXPECT_EQ(busy.title, "Vorlane");
-    EXPECT_EQ(busy.text, "正在处理，请稍候……");
-    EXPECT_TRUE(spinning);
-    EXPECT_TRUE(busy.waitCursor);
-    EXPECT_EQ(ReadTextOf(Text1()), u"a");
-    EXPECT_FALSE(Text1()->isReadOnly());
-    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    EXPECT_THROW(window.RunWhileBusy([] { throw std::bad_alloc(); }), std::bad_alloc);
 }
 
 TEST_F(Form1Test, AFailedCommandKeepsTheTextAndTheProgramGoesOn) {
@@ -297,16 +194,6 @@ TEST_F(Form1Test, Command2AsksForTheSeparatorInChinese) {
     EXPECT_FALSE(box.waitCursor);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
-
-// Notes whether a busy box is shown while it lives.
-struct BusyBoxWatch : QObject {
-    BusyBoxWatch() { QApplication::instance()->installEventFilter(this); }
-    bool eventFilter(QObject* object, QEvent* event) override {
-        shown = shown || (event->type() == QEvent::Show && qobject_cast<QProgressDialog*>(object));
-        return false;
-    }
-    bool shown = false;
-};
 
 TEST_F(Form1Test, Command2JoinsTheLinesOrLeavesThemOnAnEmptyAnswer) {
     struct Case {
@@ -345,17 +232,6 @@ TEST_F(Form1Test, Command2JoinsTheLinesOrLeavesThemOnAnEmptyAnswer) {
         EXPECT_EQ(ReadTextOf(Text1()), u"a\r\nb\r\n\r\nc\r\n") << c.name;
     }
     EXPECT_FALSE(busyBox.shown);
-}
-
-TEST_F(Form1Test, ALongRewriteShowsTheBusyBoxBeforeTheTextBoxStalls) {
-    std::u16string text;
-    while (text.size() <= (std::size_t{1} << 20)) text += u"ab\r\n";
-    QtCommandWindow window(Text1(), &form);
-    BusyBoxWatch busyBox;
-    window.Run([&](CommandWindow& w) { w.WriteText(text); });
-    EXPECT_TRUE(busyBox.shown);
-    EXPECT_EQ(ReadTextOf(Text1()), text);
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 }  // namespace

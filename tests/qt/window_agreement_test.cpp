@@ -11,8 +11,8 @@
 #include <QTest>
 #include <random>
 
-#include "form1.h"
-#include "../window_test_support.h"
+#include "qt/form1.h"
+#include "testing/qt/window_test_support.h"
 
 namespace vorlane {
 namespace {

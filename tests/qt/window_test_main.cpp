@@ -7,7 +7,7 @@
 
 #include <QApplication>
 
-#include "application.h"
+#include "qt/application.h"
 
 int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -1,47 +1,24 @@
 // SPDX-License-Identifier: MIT
 
-#include "earlier_occurrence.h"
+#include "removal/internal/earlier_occurrence.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
-#include <set>
 #include <string>
 #include <vector>
 
-#include "both_hash_modes.h"
-#include "text_hash.h"
+#include "removal/internal/suffix_array_search.h"
+#include "removal/internal/text_hash.h"
+#include "testing/both_hash_modes.h"
+#include "testing/plain_earlier_occurrence.h"
 
 namespace vorlane::internal {
 namespace {
 
-std::vector<bool> PlainOccursInEarlierLine(const LineSelection& lines) {
-    std::vector<bool> found(lines.size(), false);
-    for (std::size_t line = 0; line < lines.size(); ++line) {
-        for (std::size_t earlier = 0; earlier < line && !found[line]; ++earlier) {
-            found[line] = lines[earlier].find(lines[line]) != std::u16string_view::npos;
-        }
-    }
-    return found;
-}
-
-// The first of each distinct non-empty line.
-std::vector<std::uint32_t> DistinctLines(const SplitText& split) {
-    std::vector<std::uint32_t> numbers;
-    std::set<std::u16string_view> seen;
-    for (std::uint32_t line = 0; line < split.size(); ++line) {
-        if (!split[line].empty() && seen.insert(split[line]).second) numbers.push_back(line);
-    }
-    return numbers;
-}
-
-// Limits that leave lines to each means of the search in turn.
-constexpr SearchLimits kEveryMeans[] = {
-    {},                                           // all of them
-    {.laterKeyPasses = 0, .stepsPerUnit = 1000},  // the first keys, then walking
-    {.laterKeyPasses = 3, .stepsPerUnit = 0},     // every key, then the suffix array
-    {.laterKeyPasses = 0, .stepsPerUnit = 0},     // the first keys, then the suffix array
-};
+using testing::DistinctLines;
+using testing::kEveryMeans;
+using testing::PlainOccursInEarlierLine;
 
 std::u16string RandomUnits(std::mt19937& random, std::u16string_view alphabet, std::size_t count) {
     std::uniform_int_distribution<std::size_t> unit(0, alphabet.size() - 1);
@@ -82,7 +59,7 @@ std::u16string FrequentUnits(std::size_t count, std::size_t times) {
 }
 
 // The search agrees with a plain one under every limit, over alphabets that
-// make keys meet often, on lines short and long, including the line breaks a
+// make keys collide often, on lines short and long, including the line breaks a
 // line may hold and units that take one, two or three bytes in the suffix
 // array (after 100 or 2500 more frequent units; 30 of each makes the table of
 // unit codes cover every unit).

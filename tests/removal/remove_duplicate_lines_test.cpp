@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 
-#include "remove_duplicate_lines.h"
+#include "removal/remove_duplicate_lines.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "both_hash_modes.h"
-#include "plain_remove_duplicate_lines.h"
+#include "testing/both_hash_modes.h"
+#include "testing/plain_remove_duplicate_lines.h"
 
 namespace vorlane {
 namespace {
@@ -52,7 +52,7 @@ TEST_P(Removal, LineInsideAKeptLineIsPresent) {
         {u"b\r\nabc", u"b\r\nabc", 2, 2, 0},  // a line holding a kept line is new
         {u"a \r\na", u"a ", 2, 1, 1},         // a part of "a " with its space
         {u"ab\r\ncd\r\nb\r\nc", u"ab\r\ncd", 4, 2, 2},
-        // keys whose hashes once met in a table: the second key went unsearched
+        // keys whose hashes collide in a table: the second key must be searched too
         {u"fqngosbh\r\npabitrquo\r\nfqngosbhs\r\nabitrquo", u"fqngosbh\r\npabitrquo\r\nfqngosbhs",
          4, 3, 1},
     };
@@ -83,7 +83,7 @@ TEST_P(Removal, ComparesCodeUnitsExactly) {
     for (const Case& c : cases) ExpectRemoval(c);
 }
 
-// Random texts from a few tokens meet every joint and boundary case often.
+// Random texts from a few tokens reach every joint and boundary case often.
 std::u16string RandomText(std::mt19937& random, const std::vector<std::u16string>& tokens,
                           std::size_t longest) {
     std::uniform_int_distribution<std::size_t> length(1, longest);
@@ -114,7 +114,7 @@ TEST_P(Removal, AgreesWithThePlainAlgorithmOnRandomTexts) {
         // short lines: keys are whole lines; every joint case
         {{u"a", u"b", u"\r", u"\n", u"\r\n", u"\r\n", u"\r\n\r\n", u"\U0001F600", u"\u00A0"}, 24},
         {{u"a", u"\r", u"\n"}, 30},
-        // longer lines over two letters: keys meet often, so the suffix array decides
+        // longer lines over two letters: keys collide often, so the suffix array decides
         {{u"a", u"b", u"a", u"b", u"ab", u"ba", u"\r", u"\n", u"\r\n"}, 120},
     };
     std::mt19937 random(20261206);

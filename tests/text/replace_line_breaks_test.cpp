@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 
-#include "replace_line_breaks.h"
+#include "text/replace_line_breaks.h"
 
 #include <gtest/gtest.h>
 

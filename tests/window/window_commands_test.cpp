@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 
-#include "window_commands.h"
+#include "window/window_commands.h"
 
 #include <gtest/gtest.h>
 
-#include "fake_window.h"
+#include "testing/fake_window.h"
 
 namespace vorlane {
 namespace {
