@@ -63,7 +63,8 @@ std::vector<bool> OccursInEarlierLine(const LineSelection& lines, SearchLimits l
     constexpr Pass kPasses[] = {{KeyEnd::kEnd, kKeyLength},
                                 {KeyEnd::kStart, 2 * kKeyLength},
                                 {KeyEnd::kStart, kLongestKey}};
-    for (const Pass& pass : std::span(kPasses).first(std::min(limits.laterKeyPasses, 3UL))) {
+    for (const Pass& pass :
+         std::span(kPasses).first(std::min(limits.laterKeyPasses, std::size(kPasses)))) {
         if (open.empty()) break;
         if (open.size() * kManyOpen < lines.size()) {
             const std::size_t brief = std::min(units / 4, limits.stepsPerUnit * units);
