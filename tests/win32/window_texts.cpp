@@ -14,19 +14,19 @@
 
 namespace {
 
-// Windows that do not answer within this long print an empty text.
-constexpr UINT kTimeoutMs = 2000;
+// A window that does not answer within a minute prints an empty text; a busy
+// program answers once it is idle again, so a reading also waits for that.
+constexpr UINT kTimeoutMs = 60000;
 
 std::wstring TextOf(HWND window) {
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kTimeoutMs,
-                             &length)) {
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, kTimeoutMs, &length)) {
         return {};
     }
     std::wstring text(length + 1, L'\0');
     DWORD_PTR copied = 0;
     if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                             SMTO_ABORTIFHUNG, kTimeoutMs, &copied)) {
+                             SMTO_NORMAL, kTimeoutMs, &copied)) {
         return {};
     }
     text.resize(copied < text.size() ? copied : text.size() - 1);
