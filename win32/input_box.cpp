@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "form1_design.h"
 #include "wide_text.h"
 
 namespace vorlane {
@@ -82,16 +83,6 @@ LOGFONTW MessageFont() {
     return metrics.lfMessageFont;
 }
 
-// A caption of the system's own buttons (user32's strings 800 "OK" and 801
-// "Cancel"), in the system's language, as its message boxes show them.
-std::wstring SystemButtonCaption(UINT id, const wchar_t* fallback) {
-    const wchar_t* caption = nullptr;
-    const int length =
-        LoadStringW(GetModuleHandleW(L"user32.dll"), id, reinterpret_cast<LPWSTR>(&caption), 0);
-    if (length <= 0 || caption == nullptr) return fallback;
-    return std::wstring(caption, static_cast<std::size_t>(length));
-}
-
 struct Answer {
     std::wstring initialText;
     std::wstring text;
@@ -155,9 +146,9 @@ std::u16string AskTextInBox(HWND owner, std::u16string_view prompt, std::u16stri
     box.AddControl(kEditClass, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 7, 28, 226, 14, kFieldId,
                    L"");
     box.AddControl(kButtonClass, BS_DEFPUSHBUTTON | WS_TABSTOP, 129, 52, 50, 14, IDOK,
-                   SystemButtonCaption(800, L"OK"));
+                   ToWide(form1_design::kOk));
     box.AddControl(kButtonClass, BS_PUSHBUTTON | WS_TABSTOP, 183, 52, 50, 14, IDCANCEL,
-                   SystemButtonCaption(801, L"Cancel"));
+                   ToWide(form1_design::kCancel));
     Answer answer{ToWide(initialText), {}};
     const INT_PTR result =
         DialogBoxIndirectParamW(GetModuleHandleW(nullptr), box.get(), owner, &InputBoxProc,
