@@ -167,6 +167,7 @@ undo() {
 }
 
 # --- The window as it opens ------------------------------------------------------
+echo "[${SECONDS}s] The window as it opens"
 start_vorlane
 check "client area at 96 DPI" "657x259" \
   "$(xwininfo -id "$main_window" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w "x" h}')"
@@ -178,6 +179,7 @@ xdotool type --delay 30 "typed"
 check "focus starts in the text box" "typed" "$(copy_with ctrl+a ctrl+c)"
 
 # --- Command1: the summary, the kept lines, undo -----------------------------------
+echo "[${SECONDS}s] Command1: the summary, the kept li"
 list=$'苹果\r\nbanana\r\n苹果\r\nban\r\n橙子 orange\r\n'
 paste_into_text_box "$list"
 import -window root "$output/win32-window.png"
@@ -194,6 +196,7 @@ check "Ctrl+Z after Command1 brings the list back, unit for unit" \
   '苹果\r\nbanana\r\n苹果\r\nban\r\n橙子 orange\r\n' "$(text1_exactly)"
 
 # --- Command2: OK, Cancel, an empty answer, a typed and a pasted separator -------------
+echo "[${SECONDS}s] Command2: OK, Cancel, an empty ans"
 paste_into_text_box $'苹果\r\nbanana\r\n橙子 orange'
 box=$(open_box click_command2)
 import -window root "$output/win32-input-box.png"
@@ -221,6 +224,7 @@ check "a pasted Chinese separator" '苹果、banana、橙子 orange' "$(text_box
 undo
 
 # --- Keys in the window -------------------------------------------------------------
+echo "[${SECONDS}s] Keys in the window"
 before=$(visible_windows '.+')
 click_at 300 100
 xdotool key --delay 80 ctrl+End Escape Return x
@@ -242,6 +246,7 @@ sleep 0.2
 check "and Tab comes back to the text box, selecting its text" "z" "$(copy_with ctrl+a ctrl+c)"
 
 # --- A lone CR or LF is a character inside its line ------------------------------------
+echo "[${SECONDS}s] A lone CR or LF is a character ins"
 paste_exactly_into_text_box $'a\nb\r\na\nb\r\nc\rd\r\nc\rd'
 check "a pasted lone LF and CR stay in the text" 'a\nb\r\na\nb\r\nc\rd\r\nc\rd' "$(text1_exactly)"
 check "Command1 counts lines between CR LF only" "执行完成，原总数:4，处理后数:2，清出重复数:2" \
@@ -254,6 +259,7 @@ check "(text from the X clipboard arrives with each lone LF made CR LF by wine)"
   'a\r\nb\r\nc' "$(text1_exactly)"
 
 # --- The text box's context menu --------------------------------------------------------
+echo "[${SECONDS}s] The text box's context menu"
 paste_into_text_box "$list"
 xdotool mousemove --window "$main_window" 200 60 click 3
 sleep 1
@@ -262,6 +268,7 @@ xdotool key Escape
 sleep 0.3
 
 # --- Long lists: the counts, and the time from the click to the summary -----------------
+echo "[${SECONDS}s] Long lists: the counts, and the ti"
 : >"$output/timings.txt"
 for lines in 10000 100000; do
   half=$((lines / 2))
