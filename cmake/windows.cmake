@@ -21,6 +21,9 @@ add_library(vorlane_core INTERFACE)
 target_link_libraries(vorlane_core INTERFACE ${vorlane_core_libraries})
 target_include_directories(vorlane_core INTERFACE ${PROJECT_SOURCE_DIR})
 
+# The program's icon, version and manifest, as the object library
+# vorlane_win32_resources that the program links.
+add_subdirectory(win32/resources)
 if(EXISTS ${PROJECT_SOURCE_DIR}/win32/CMakeLists.txt)
   add_subdirectory(win32)
 endif()
