@@ -27,6 +27,10 @@ add_subdirectory(win32/resources)
 if(EXISTS ${PROJECT_SOURCE_DIR}/win32/CMakeLists.txt)
   add_subdirectory(win32)
 endif()
+# The installer and the portable archive, once there is a program to pack.
+if(TARGET vorlane)
+  add_subdirectory(packaging/windows)
+endif()
 
 include(CTest)
 if(BUILD_TESTING)
