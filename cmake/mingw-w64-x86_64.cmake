@@ -15,6 +15,8 @@ set(CMAKE_CXX_COMPILER ${mingw_triplet}-g++-posix)
 set(CMAKE_RC_COMPILER ${mingw_triplet}-windres)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+# Release programs carry no symbol tables.
+set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")
 
 set(CMAKE_FIND_ROOT_PATH /usr/${mingw_triplet})
 # Checks that CMake compiles read this file again in a project of their own;

@@ -21,8 +21,15 @@ add_library(vorlane_core INTERFACE)
 target_link_libraries(vorlane_core INTERFACE ${vorlane_core_libraries})
 target_include_directories(vorlane_core INTERFACE ${PROJECT_SOURCE_DIR})
 
+# The program's icon, version and manifest, as the object library
+# vorlane_win32_resources that the program links.
+add_subdirectory(win32/resources)
 if(EXISTS ${PROJECT_SOURCE_DIR}/win32/CMakeLists.txt)
   add_subdirectory(win32)
+endif()
+# The installer and the portable archive, once there is a program to pack.
+if(TARGET vorlane)
+  add_subdirectory(packaging/windows)
 endif()
 
 include(CTest)

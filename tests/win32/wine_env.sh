@@ -11,7 +11,8 @@
 # built with localedef (used through LOCPATH), and the XDG folders, so nothing
 # is written to the user's home. Wine makes no menu entries or file
 # associations on the host, asks for no Mono or Gecko, and prints no debug
-# channels.
+# channels. Tests that use it share the prefix: in CMake they take
+# RESOURCE_LOCK wine_prefix, so that ctest runs them one at a time.
 
 vorlane_wine_root=${VORLANE_WINE_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/build/windows/wine}
 mkdir -p "$vorlane_wine_root"
