@@ -76,20 +76,48 @@ copy_with() {  # keys...
 }
 
 main_window=""
+vorlane_pid=""
 start_vorlane() {
   wine "$vorlane" >/dev/null 2>&1 &
+  vorlane_pid=$!
   main_window=$(wait_for_new_window Vorlane "")
   [[ -n "$main_window" ]] || { echo "FAILED: the window did not appear"; exit 1; }
   xdotool windowactivate --sync "$main_window" 2>/dev/null
   sleep 0.3
 }
 
-click_at() {  # x, y in the window's client area
-  xdotool mousemove --window "$main_window" "$1" "$2" click 1
+# Pixels at 96 DPI, scaled by the DPI the program runs at.
+dpi=96
+scaled() { echo $((($1 * dpi + 48) / 96)); }
+
+click_at() {  # x, y in the window's client area at 96 DPI
+  xdotool mousemove --window "$main_window" "$(scaled "$1")" "$(scaled "$2")" click 1
   sleep 0.2
 }
 click_command1() { click_at 180 228; }
 click_command2() { click_at 496 228; }
+
+client_size() {
+  xwininfo -id "$main_window" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w "x" h}'
+}
+
+# Closes the window with Alt+F4; sets exit_status to the program's exit
+# status, or to "running" if it has not ended after 10 s.
+exit_status=""
+close_vorlane() {
+  xdotool windowactivate --sync "$main_window" 2>/dev/null
+  xdotool key alt+F4
+  for _ in $(seq 100); do
+    if ! kill -0 "$vorlane_pid" 2>/dev/null; then
+      wait "$vorlane_pid"
+      exit_status=$?
+      return
+    fi
+    sleep 0.1
+  done
+  exit_status=running
+  kill "$vorlane_pid" 2>/dev/null
+}
 
 # Text1's content as the clipboard carries it to X: each CR LF becomes LF.
 text_box_content() {
@@ -169,8 +197,7 @@ undo() {
 # --- The window as it opens ------------------------------------------------------
 echo "[${SECONDS}s] The window as it opens"
 start_vorlane
-check "client area at 96 DPI" "657x259" \
-  "$(xwininfo -id "$main_window" | awk '/Width:/ {w = $2} /Height:/ {h = $2} END {print w "x" h}')"
+check "client area at 96 DPI" "657x259" "$(client_size)"
 check "the controls and their captions" \
   $'control\tEdit\t101\t\ncontrol\tButton\t102\tVorlane\ncontrol\tButton\t103\t分隔符替换' \
   "$(wine "$window_texts" | awk -F'\t' '$1 == "window" { inside = ($2 == "VorlaneForm1") }
@@ -286,6 +313,33 @@ for lines in 10000 100000; do
   echo "$lines lines: click to summary ${elapsed_ms} ms" | tee -a "$output/timings.txt"
 done
 rm -f "$output/long-list.txt"
+
+close_vorlane
+check "Alt+F4 ends the program" "0" "$exit_status"
+
+# --- 144 DPI: the layout and the font scaled by the screen's DPI -----------------------
+echo "[${SECONDS}s] 144 DPI"
+# (The program is DPI-aware through its manifest; wine takes the DPI from the
+# prefix's registry, set here for one start of the program.)
+set_dpi() {  # dots per inch, or "" for the default
+  if [[ -n "$1" ]]; then
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f
+  else
+    wine reg delete 'HKCU\Control Panel\Desktop' /v LogPixels /f
+  fi >/dev/null 2>&1
+}
+trap 'set_dpi ""; wine_env_stop' EXIT
+set_dpi 144
+dpi=144
+start_vorlane
+set_dpi ""
+check "client area at 144 DPI" "986x389" "$(client_size)"
+paste_into_text_box $'苹果\r\n苹果'
+import -window root "$output/win32-window-144dpi.png"
+check "Command1 sits at one and a half times its place" "执行完成，原总数:2，处理后数:1，清出重复数:1" \
+  "$(summary_of click_command1)"
+close_vorlane
+check "Alt+F4 ends the program at 144 DPI too" "0" "$exit_status"
 
 printf '%d passed, %d failed\n' "$passed" "$failed"
 [[ $failed -eq 0 ]]
