@@ -14,13 +14,34 @@
 namespace vorlane {
 namespace {
 
+// Whether `message` comes from the mouse or the keyboard.
+bool IsInput(UINT message) {
+    return (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
+           (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
+           (message >= WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK);
+}
+
+// Drops the clicks and keys that queued up while the window could not take
+// them, so that none of them acts on the window once it can again.
+void DropQueuedInput() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+    }
+    while (PeekMessageW(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+    }
+    while (PeekMessageW(&msg, nullptr, WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK, PM_REMOVE)) {
+    }
+}
+
 // Replaces the whole text of `textBox` as one step of its undo: Ctrl+Z brings
-// back the text from before. The caret ends after the new text.
+// back the text from before. The caret ends after the new text. A long text
+// keeps the control busy for seconds, with the wait cursor and no input.
 void ReplaceAllText(HWND textBox, const wchar_t* text) {
     HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     SendMessageW(textBox, EM_SETSEL, 0, -1);
     SendMessageW(textBox, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
     SendMessageW(textBox, EM_SCROLLCARET, 0, 0);
+    DropQueuedInput();
     SetCursor(previous);
 }
 
@@ -47,13 +68,6 @@ std::wstring JoinKeptLines(std::u16string_view text, const std::vector<bool>& ke
     }
     if (line != kept.size()) throw std::invalid_argument("KeepLines: fewer lines than flags");
     return joined;
-}
-
-// Whether `message` comes from the mouse or the keyboard.
-bool IsInput(UINT message) {
-    return (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
-           (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
-           (message >= WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK);
 }
 
 // Handles every waiting message but input, which is dropped. Returns false
