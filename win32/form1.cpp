@@ -62,6 +62,19 @@ LRESULT CALLBACK Text1Proc(HWND control, UINT message, WPARAM wParam, LPARAM lPa
     return CallWindowProcW(text1DefaultProc, control, message, wParam, lParam);
 }
 
+WNDPROC buttonDefaultProc = nullptr;
+
+// Command1 and Command2 on top of the BUTTON control: neither becomes the
+// default button when it gets the focus, as the dialog navigation would make
+// it, so Enter clicks neither of them (Space does).
+LRESULT CALLBACK CommandButtonProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = CallWindowProcW(buttonDefaultProc, control, message, wParam, lParam);
+    if (message == WM_GETDLGCODE) {
+        return result & ~static_cast<LRESULT>(DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON);
+    }
+    return result;
+}
+
 HWND CreateControl(HWND parent, HINSTANCE instance, const wchar_t* windowClass, DWORD style,
                    DWORD extendedStyle, std::u16string_view text, int id) {
     return CreateWindowExW(extendedStyle, windowClass, ToWide(text).c_str(), style, 0, 0, 0, 0,
@@ -122,11 +135,14 @@ void Form1::CreateControls(HINSTANCE instance) {
     SendMessageW(Text1, EM_SETLIMITTEXT, 0, 0);  // as much text as the control can hold
     text1DefaultProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(Text1, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Text1Proc)));
-    // Neither button is a default button: Enter clicks nothing.
     Command1 = CreateControl(form_, instance, L"BUTTON", kButtonStyle, 0,
                              form1_design::kCommand1Caption, kCommand1Id);
     Command2 = CreateControl(form_, instance, L"BUTTON", kButtonStyle, 0,
                              form1_design::kCommand2Caption, kCommand2Id);
+    for (HWND button : {Command1, Command2}) {
+        buttonDefaultProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+            button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CommandButtonProc)));
+    }
     window_ = std::make_unique<Win32CommandWindow>(Text1, form_);
 }
 

@@ -268,6 +268,10 @@ box=$(open_box xdotool key Tab space)
 check "Tab goes on to Command2" "Edit	100	," \
   "$(dialog_controls 输入替换成的符号 | grep '^Edit')"
 close_box "$box" Escape
+before=$(visible_windows '.+')
+xdotool key Return
+sleep 0.5
+check "Enter on a focused button clicks nothing" "$before" "$(visible_windows '.+')"
 xdotool key Tab z
 sleep 0.2
 check "and Tab comes back to the text box, selecting its text" "z" "$(copy_with ctrl+a ctrl+c)"
