@@ -148,6 +148,10 @@ void Form1::CreateControls(HINSTANCE instance) {
             button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CommandButtonProc)));
     }
     window_ = std::make_unique<Win32CommandWindow>(Text1, form_);
+    screenReaderTexts_ = std::make_unique<ScreenReaderTexts>();
+    screenReaderTexts_->Describe(Text1, form1_design::kText1Name, form1_design::kText1Description);
+    screenReaderTexts_->Describe(Command1, u"", form1_design::kCommand1Description);
+    screenReaderTexts_->Describe(Command2, u"", form1_design::kCommand2Description);
 }
 
 void Form1::LayOut(UINT dpi) {
@@ -213,7 +217,8 @@ LRESULT Form1::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
             LayOut(HIWORD(wParam));
             return 0;
         }
-        case WM_DESTROY:
+        case WM_DESTROY:  // before the controls are destroyed
+            screenReaderTexts_.reset();
             PostQuitMessage(0);
             return 0;
         case WM_NCDESTROY:

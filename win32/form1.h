@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "screen_reader_texts.h"
 #include "win32_command_window.h"
 
 namespace vorlane {
@@ -41,6 +42,7 @@ private:
     HFONT font_ = nullptr;
     HWND lastFocus_ = nullptr;  // given back when the window is active again
     std::unique_ptr<Win32CommandWindow> window_;
+    std::unique_ptr<ScreenReaderTexts> screenReaderTexts_;
 };
 
 }  // namespace vorlane
