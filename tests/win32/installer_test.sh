@@ -13,6 +13,7 @@ archive=$(realpath "$2")
 built_exe=$(realpath "$3")
 version=$4
 
+# shellcheck source=tests/win32/wine_env.sh
 . "$(dirname "$0")/wine_env.sh"
 scratch=$(mktemp -d)
 trap 'wine_env_stop; rm -rf "$scratch"' EXIT
