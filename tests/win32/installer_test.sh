@@ -91,6 +91,8 @@ check "the program is installed, the same as the one built" cmp -s "$built_exe" 
 check "LICENSE.txt, README.txt and uninstall.exe are installed" \
   test -f "$install_dir/LICENSE.txt" -a -f "$install_dir/README.txt" -a -f "$install_dir/uninstall.exe"
 check "the Start menu has the shortcut" test -f "$shortcut"
+no_menu_entries() { [[ -z $(find "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" -name '*.desktop' -o -name '*.menu') ]]; }
+check "wine made no desktop menu entry for it" no_menu_entries
 check "the installed programs list Vorlane" entry_is DisplayName "REG_SZ Vorlane"
 check "its entry gives the version $version" entry_is DisplayVersion "REG_SZ $version"
 check "its entry gives the publisher" entry_matches Publisher '^REG_SZ .+'
