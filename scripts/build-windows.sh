@@ -54,20 +54,27 @@ cross_build() {
   cmake --install "$deps/build/$name" >/dev/null
 }
 
+# Wine's prefix for the tests takes a while to make and needs little of the
+# processor, so it is made beside the compilers; the script waits for it.
+(export VORLANE_WINE_ROOT=$build/wine && . "$root/tests/win32/wine_env.sh") &
+wine_ready=$!
+
 # The removal links both libdivsufsort (32-bit indices) and libdivsufsort64;
 # Debian's patched sources build both from one configuration.
 if [[ ! -f $prefix/lib/pkgconfig/libdivsufsort64.pc ]]; then
-  echo "== libdivsufsort: Debian source, cross-built static"
+  echo "== ${SECONDS}s: libdivsufsort: Debian source, cross-built static"
   fetch_divsufsort
   cross_build "$(echo "$deps"/src/libdivsufsort-*/)" \
     -DBUILD_DIVSUFSORT64=ON -DBUILD_EXAMPLES=OFF -DCMAKE_INSTALL_LIBDIR=lib
 fi
 if [[ ! -f $prefix/lib/libgtest.a ]]; then
-  echo "== GoogleTest: /usr/src/googletest, cross-built static"
+  echo "== ${SECONDS}s: GoogleTest: /usr/src/googletest, cross-built static"
   cross_build /usr/src/googletest -DBUILD_GMOCK=OFF -DINSTALL_GTEST=ON
 fi
 
-echo "== Vorlane for Windows: $build"
+echo "== ${SECONDS}s: Vorlane for Windows: $build"
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
   -DCMAKE_BUILD_TYPE=Release -DVORLANE_WINDOWS_DEPS="$prefix"
 cmake --build "$build" -j "$jobs"
+wait "$wine_ready"
+echo "== ${SECONDS}s: built; wine prefix ready"

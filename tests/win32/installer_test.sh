@@ -13,6 +13,7 @@ archive=$(realpath "$2")
 built_exe=$(realpath "$3")
 version=$4
 
+# shellcheck source=tests/win32/wine_env.sh
 . "$(dirname "$0")/wine_env.sh"
 scratch=$(mktemp -d)
 trap 'wine_env_stop; rm -rf "$scratch"' EXIT
@@ -44,14 +45,23 @@ entry_present() { wine reg query "$uninstall_key" >/dev/null 2>&1; }
 entry_is() { [[ $(entry_value "$1") == "$2" ]]; }
 entry_matches() { [[ $(entry_value "$1") =~ $2 ]]; }
 
-# Waits up to $1 seconds for the window titled "Vorlane" and prints the
-# Windows command line of the process that shows it.
-started_program() {
-  local window pid
+# Waits up to $1 seconds for the window titled "Vorlane"; sets window to it
+# and command to the Windows command line of the process that shows it.
+find_program_window() {
+  window='' command=''
   window=$(timeout "$1" xdotool search --sync --onlyvisible --name '^Vorlane$' | head -1) ||
-    return 1
+    return 0
+  local pid
   pid=$(xdotool getwindowpid "$window")
-  tr '\0' ' ' <"/proc/$pid/cmdline" | sed 's/ *$//'
+  command=$(tr '\0' ' ' <"/proc/$pid/cmdline" | sed 's/ *$//')
+}
+
+# The window hands the X server the program's icon at both sizes Windows
+# draws a window's icon at.
+window_has_icon() {
+  local sizes
+  sizes=$(xprop -id "$window" _NET_WM_ICON | grep -o 'Icon ([0-9]* x [0-9]*)' | sort | tr '\n' ' ')
+  [[ $sizes == *"Icon (16 x 16)"*"Icon (32 x 32)"* ]]
 }
 
 # Closes the program's windows as the user would, and waits for it to end.
@@ -81,6 +91,8 @@ check "the program is installed, the same as the one built" cmp -s "$built_exe" 
 check "LICENSE.txt, README.txt and uninstall.exe are installed" \
   test -f "$install_dir/LICENSE.txt" -a -f "$install_dir/README.txt" -a -f "$install_dir/uninstall.exe"
 check "the Start menu has the shortcut" test -f "$shortcut"
+no_menu_entries() { [[ -z $(find "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" -name '*.desktop' -o -name '*.menu') ]]; }
+check "wine made no desktop menu entry for it" no_menu_entries
 check "the installed programs list Vorlane" entry_is DisplayName "REG_SZ Vorlane"
 check "its entry gives the version $version" entry_is DisplayVersion "REG_SZ $version"
 check "its entry gives the publisher" entry_matches Publisher '^REG_SZ .+'
@@ -97,9 +109,10 @@ check "its entry estimates a size in KiB at least the program's ($size_kib)" ent
 
 # --- Start the program from the shortcut. ---
 check "the shortcut is started" wine start "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs\\Vorlane.lnk"
-command=$(started_program 60 || true)
+find_program_window 60
 check "the shortcut starts the installed program (${command:-no window})" \
   test "$command" = 'C:\Program Files\Vorlane\vorlane.exe'
+check "its window shows the program's icon" window_has_icon
 check "the program closes" close_program
 
 # --- Uninstall, silently. The uninstaller runs on from a copy of itself. ---
@@ -130,7 +143,7 @@ check "the archive's program is the one built" cmp -s "$built_exe" "$portable/vo
 crlf_only() { ! grep -qv $'\r$' "$@"; }
 check "the archive's texts have Windows line ends" crlf_only "$portable/LICENSE.txt" "$portable/README.txt"
 wine start /unix "$portable/vorlane.exe"
-command=$(started_program 60 || true)
+find_program_window 60
 unpacked_started() { [[ $command == *"\\vorlane-$version-windows-x64\\vorlane.exe" ]]; }
 check "the unpacked program starts (${command:-no window})" unpacked_started
 check "the unpacked program closes" close_program

@@ -4,6 +4,7 @@
 # display, and exits with the program's exit status.
 # Usage: run_under_wine.sh PROGRAM.exe [ARGUMENTS...]
 set -euo pipefail
+# shellcheck source=tests/win32/wine_env.sh
 . "$(dirname "$0")/wine_env.sh"
 unset DISPLAY
 status=0

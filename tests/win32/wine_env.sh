@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # SPDX-License-Identifier: MIT
 # Sourced by the Windows tests: sets up wine inside the build folder and exports
 # what every wine call needs. Usage:
@@ -80,6 +81,7 @@ wine_env_stop() {
   for pid in $vorlane_wm_pid $vorlane_xvfb_pid; do
     kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
   done
-  vorlane_wm_pid= vorlane_xvfb_pid=
+  vorlane_wm_pid=''
+  vorlane_xvfb_pid=''
   return 0
 }
