@@ -110,6 +110,9 @@ TEST_F(Win32CommandWindowTest, UndoBringsBackTheTextFromBeforeAnEdit) {
     ASSERT_EQ(TextOf(text1_), u"x,y,x,");
     Undo();
     EXPECT_EQ(TextOf(text1_), before);
+    // The edit was one step: undoing the undo gives its result back whole.
+    Undo();
+    EXPECT_EQ(TextOf(text1_), u"x,y,x,");
 }
 
 TEST_F(Win32CommandWindowTest, RunsBusyWorkOnAnotherThreadWithTheWindowDisabled) {
