@@ -52,6 +52,13 @@ wait_for_new_window() {  # title pattern, known ids
 dialog_controls() {  # title
   wine "$window_texts" | awk -F'\t' -v title="$1" '
     $1 == "window" { inside = ($2 == "#32770" && $3 == title) }
+    $1 == "control" && inside { print $2 "\t" $3 "\t" $5 }'
+}
+
+# The main window's controls, one "class<TAB>id<TAB>left,top,width,height" a line.
+control_places() {
+  wine "$window_texts" | awk -F'\t' '
+    $1 == "window" { inside = ($2 == "VorlaneForm1") }
     $1 == "control" && inside { print $2 "\t" $3 "\t" $4 }'
 }
 
@@ -59,7 +66,7 @@ dialog_controls() {  # title
 text1_exactly() {
   wine "$window_texts" | awk -F'\t' '
     $1 == "window" { inside = ($2 == "VorlaneForm1") }
-    $1 == "control" && inside && $3 == 101 { print $4 }'
+    $1 == "control" && inside && $3 == 101 { print $5 }'
 }
 
 # Presses keys and prints the clipboard once the program has replaced it.
@@ -198,8 +205,9 @@ undo() {
 echo "[${SECONDS}s] The window as it opens"
 start_vorlane
 check "client area at 96 DPI" "657x259" "$(client_size)"
-check "the controls and their captions" \
-  $'control\tEdit\t101\t\ncontrol\tButton\t102\tVorlane\ncontrol\tButton\t103\t分隔符替换' \
+check "the controls, their places and captions" \
+  $'control\tEdit\t101\t16,8,633,193\t\ncontrol\tButton\t102\t16,208,329,41\tVorlane
+control\tButton\t103\t352,208,289,41\t分隔符替换' \
   "$(wine "$window_texts" | awk -F'\t' '$1 == "window" { inside = ($2 == "VorlaneForm1") }
                                        $1 == "control" && inside')"
 xdotool type --delay 30 "typed"
@@ -321,6 +329,11 @@ for lines in 10000 100000; do
 done
 rm -f "$output/long-list.txt"
 
+places=$(control_places)
+xdotool windowsize --sync "$main_window" 900 420 2>/dev/null
+sleep 0.5
+check "the window grew" "900x420" "$(client_size)"
+check "and its controls stayed where they were" "$places" "$(control_places)"
 close_vorlane
 check "Alt+F4 ends the program" "0" "$exit_status"
 
@@ -341,6 +354,9 @@ dpi=144
 start_vorlane
 set_dpi ""
 check "client area at 144 DPI" "986x389" "$(client_size)"
+check "the controls at one and a half times their places" \
+  $'Edit\t101\t24,12,950,290\nButton\t102\t24,312,494,62\nButton\t103\t528,312,434,62' \
+  "$(control_places)"
 paste_into_text_box $'苹果\r\n苹果'
 import -window root "$output/win32-window-144dpi.png"
 check "Command1 sits at one and a half times its place" "执行完成，原总数:2，处理后数:1，清出重复数:1" \

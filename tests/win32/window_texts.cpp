@@ -3,9 +3,10 @@
 // Prints, as UTF-8, the text of every visible top-level window on the desktop
 // and of each of its child windows, through the Win32 API alone, so that a
 // test can read a program's boxes from outside it. One line per window:
-//   window <TAB> class <TAB> text                 a top-level window
-//   control <TAB> class <TAB> id <TAB> text       one of its child windows
-// In texts, backslash, tab, CR and LF are written \\, \t, \r and \n.
+//   window <TAB> class <TAB> text                        a top-level window
+//   control <TAB> class <TAB> id <TAB> place <TAB> text  one of its child windows
+// where a control's place is "left,top,width,height" in pixels of its parent's
+// client area. In texts, backslash, tab, CR and LF are written \\, \t, \r and \n.
 
 #include <windows.h>
 
@@ -75,9 +76,18 @@ void WriteLine(const std::wstring& line) {
               &written, nullptr);
 }
 
+// Where `control` is in its parent's client area: "left,top,width,height".
+std::wstring PlaceOf(HWND control) {
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+    return std::to_wstring(rect.left) + L"," + std::to_wstring(rect.top) + L"," +
+           std::to_wstring(rect.right - rect.left) + L"," + std::to_wstring(rect.bottom - rect.top);
+}
+
 BOOL CALLBACK PrintControl(HWND control, LPARAM) {
     WriteLine(L"control\t" + ClassOf(control) + L"\t" + std::to_wstring(GetDlgCtrlID(control)) +
-              L"\t" + Escaped(TextOf(control)));
+              L"\t" + PlaceOf(control) + L"\t" + Escaped(TextOf(control)));
     return TRUE;
 }
 
@@ -91,6 +101,8 @@ BOOL CALLBACK PrintWindow(HWND window, LPARAM) {
 }  // namespace
 
 int wmain() {
+    // Places in the pixels of the screen, as a DPI-aware program sees them.
+    SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
     EnumWindows(&PrintWindow, 0);
     return 0;
 }
