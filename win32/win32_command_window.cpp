@@ -129,12 +129,7 @@ void Win32CommandWindow::WriteText(std::u16string_view text) {
 }
 
 void Win32CommandWindow::KeepLines(const std::vector<bool>& kept) {
-    const std::u16string text = ReadText();
-    const std::wstring joined = JoinKeptLines(text, kept);
-    // A dropped line takes its units or a line break with it, so a result as
-    // long as the text is the text: no edit then, no undo step, and no
-    // seconds of the control laying out a long text again.
-    if (joined.size() == text.size()) return;
+    const std::wstring joined = JoinKeptLines(ReadText(), kept);
     ReplaceAllText(textBox_, joined.c_str());
 }
 

@@ -97,15 +97,6 @@ TEST_F(Win32CommandWindowTest, KeepLinesWithTheWrongNumberOfFlagsChangesNothing)
     }
 }
 
-TEST_F(Win32CommandWindowTest, KeepingEveryLineMakesNoEdit) {
-    const std::u16string text = u"a\r\nb\nc\r\n";
-    SetText(text1_, text);
-    SendMessageW(text1_, EM_EMPTYUNDOBUFFER, 0, 0);
-    Win32CommandWindow(text1_, owner_).KeepLines({true, true, true});
-    EXPECT_EQ(TextOf(text1_), text);
-    EXPECT_FALSE(CanUndo());
-}
-
 TEST_F(Win32CommandWindowTest, UndoBringsBackTheTextFromBeforeAnEdit) {
     const std::u16string before = u"x\r\ny\r\nx\r\n";
     Win32CommandWindow window(text1_, owner_);
