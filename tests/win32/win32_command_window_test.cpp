@@ -97,6 +97,20 @@ TEST_F(Win32CommandWindowTest, KeepLinesWithTheWrongNumberOfFlagsChangesNothing)
     }
 }
 
+TEST_F(Win32CommandWindowTest, KeepingEveryLineIsStillAnEditThatUndoTakesBack) {
+    // Ctrl+Z after the command must give back the text from before it, not
+    // undo the edit before the command.
+    const std::u16string text = u"a\r\nb\nc\r\n";
+    SetText(text1_, u"pasted over");
+    SendMessageW(text1_, EM_SETSEL, 0, -1);
+    const std::wstring wide(text.begin(), text.end());
+    SendMessageW(text1_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(wide.c_str()));
+    Win32CommandWindow(text1_, owner_).KeepLines({true, true, true});
+    ASSERT_EQ(TextOf(text1_), text);
+    Undo();
+    EXPECT_EQ(TextOf(text1_), text);
+}
+
 TEST_F(Win32CommandWindowTest, UndoBringsBackTheTextFromBeforeAnEdit) {
     const std::u16string before = u"x\r\ny\r\nx\r\n";
     Win32CommandWindow window(text1_, owner_);
