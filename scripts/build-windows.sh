@@ -60,17 +60,26 @@ cross_build() {
 wine_ready=$!
 
 # The removal links both libdivsufsort (32-bit indices) and libdivsufsort64;
-# Debian's patched sources build both from one configuration.
+# Debian's patched sources build both from one configuration. The two
+# libraries build side by side: each is mostly one compiler at a time.
+builds=()
 if [[ ! -f $prefix/lib/pkgconfig/libdivsufsort64.pc ]]; then
   echo "== ${SECONDS}s: libdivsufsort: Debian source, cross-built static"
-  fetch_divsufsort
-  cross_build "$(echo "$deps"/src/libdivsufsort-*/)" \
-    -DBUILD_DIVSUFSORT64=ON -DBUILD_EXAMPLES=OFF -DCMAKE_INSTALL_LIBDIR=lib
+  (
+    fetch_divsufsort
+    cross_build "$(echo "$deps"/src/libdivsufsort-*/)" \
+      -DBUILD_DIVSUFSORT64=ON -DBUILD_EXAMPLES=OFF -DCMAKE_INSTALL_LIBDIR=lib
+  ) &
+  builds+=($!)
 fi
 if [[ ! -f $prefix/lib/libgtest.a ]]; then
   echo "== ${SECONDS}s: GoogleTest: /usr/src/googletest, cross-built static"
-  cross_build /usr/src/googletest -DBUILD_GMOCK=OFF -DINSTALL_GTEST=ON
+  cross_build /usr/src/googletest -DBUILD_GMOCK=OFF -DINSTALL_GTEST=ON &
+  builds+=($!)
 fi
+for build_job in "${builds[@]}"; do
+  wait "$build_job"
+done
 
 echo "== ${SECONDS}s: Vorlane for Windows: $build"
 cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
