@@ -8,8 +8,12 @@ cd "$(dirname "$0")/.."
 # clipboard and screenshots; cpack's Debian generator needs file; the package
 # test checks the .deb with Debian's checkers: lintian, appstreamcli,
 # desktop-file-validate and groff.
+# The Windows build needs MinGW-w64, wine, NSIS, icotool for the icon,
+# dpkg-source for libdivsufsort's Debian source, GoogleTest's sources and
+# localedef's locale sources.
 scripts/install-deps.sh xvfb xauth openbox x11-utils xdotool xclip imagemagick \
-  file lintian appstream desktop-file-utils groff
+  file lintian appstream desktop-file-utils groff \
+  g++-mingw-w64-x86-64-posix wine wine64 nsis icoutils dpkg-dev googletest locales
 jobs=$(nproc)
 
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release
@@ -31,3 +35,8 @@ cmake --build build/sanitize -j "$jobs"
 # (The package is built and tested from the Release build only.)
 ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build/sanitize --output-on-failure -j "$jobs" \
   -E installed_package_test
+
+# --- Windows: the program, its packages and the core's tests, cross-built
+# with MinGW-w64 and run under wine in build/windows. ---
+scripts/build-windows.sh
+ctest --test-dir build/windows --output-on-failure -j "$jobs"

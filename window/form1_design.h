@@ -41,6 +41,9 @@ inline constexpr std::u16string_view kBusy = u"正在处理，请稍候……";
 inline constexpr std::u16string_view kSeparatorPrompt = u"请输入要把回车分隔符替换为什么符号?";
 inline constexpr std::u16string_view kSeparatorTitle = u"输入替换成的符号";
 inline constexpr std::u16string_view kDefaultSeparator = u",";
+// Its buttons, where a front end draws them itself.
+inline constexpr std::u16string_view kOk = u"确定";
+inline constexpr std::u16string_view kCancel = u"取消";
 
 // What a failed command says; the text box keeps its content.
 inline constexpr std::u16string_view kOutOfMemory = u"内存不足，无法完成操作。";

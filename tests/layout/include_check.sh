@@ -7,7 +7,9 @@
 #  - Qt is included only by the Qt front end (qt/), its tests and their
 #    support (tests/qt/, testing/qt/), the window benchmark and cli/, whose
 #    option parser is Qt Core's; and no CMakeLists.txt of a library below the
-#    window links Qt.
+#    window links Qt;
+#  - the Win32 API is included only by the Windows front end (win32/) and its
+#    tests (tests/win32/).
 # Prints each breach and exits 1 if there is one.
 # Usage: include_check.sh ROOT
 set -euo pipefail
@@ -15,6 +17,7 @@ root=${1:?usage: include_check.sh ROOT}
 cd "$root"
 
 qt_allowed='^(qt|tests/qt|testing/qt|cli)/|^bench/window_bench\.cpp$'
+win32_allowed='^(win32|tests/win32)/'
 toolkit_free=(text removal window fileio batch testing)
 
 breaches=0
@@ -41,6 +44,10 @@ for file in $sources; do
   if [[ ! "$file" =~ $qt_allowed ]] &&
      grep -Eq '^[[:space:]]*#[[:space:]]*include[[:space:]]*<Q' "$file"; then
     breach "$file includes Qt, which only qt/ and its tests may"
+  fi
+  if [[ ! "$file" =~ $win32_allowed ]] &&
+     grep -Eiq '^[[:space:]]*#[[:space:]]*include[[:space:]]*<(windows|winuser|commctrl|oleacc|shellscalingapi)\.h>' "$file"; then
+    breach "$file includes the Win32 API, which only win32/ and its tests may"
   fi
 done
 

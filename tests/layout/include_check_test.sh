@@ -18,18 +18,21 @@ put tests/removal/hash_test.cpp '#include "removal/internal/hash.h"'
 put testing/reference.h '#include "removal/internal/hash.h"'
 put qt/form.cpp '#include <QWidget>' '#include "removal/remove.cpp"'
 put text/CMakeLists.txt 'add_library(vorlane_text STATIC split.cpp)'
+put win32/form1.cpp '#include <windows.h>'
 "$check" "$tree" >/dev/null
 
 put window/flow.cpp '#include "removal/internal/hash.h"'
 put text/split.cpp '#include <QString>'
 put batch/join.cpp '#include "hash.h"'
 put window/CMakeLists.txt 'target_link_libraries(vorlane_window PRIVATE Qt6::Core)'
+put removal/remove_duplicate_lines.cpp '#include <Windows.h>'
 if "$check" "$tree" 2>"$tree/report"; then
-  echo "include_check_test: a tree with four breaches passed" >&2
+  echo "include_check_test: a tree with five breaches passed" >&2
   exit 1
 fi
 for expected in 'window/flow.cpp includes removal/internal/hash.h' 'text/split.cpp includes Qt' \
-                'batch/join.cpp includes "hash.h"' 'window/CMakeLists.txt uses Qt'; do
+                'batch/join.cpp includes "hash.h"' 'window/CMakeLists.txt uses Qt' \
+                'removal/remove_duplicate_lines.cpp includes the Win32 API'; do
   if ! grep -qF "$expected" "$tree/report"; then
     echo "include_check_test: no breach \"$expected\" in:" >&2
     cat "$tree/report" >&2
