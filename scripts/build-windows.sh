@@ -9,7 +9,7 @@
 # Nothing third-party enters the project's own tree.
 #
 # Environment: VORLANE_JOBS (parallel jobs, default nproc), VORLANE_DEBIAN_MIRROR
-# (default http://deb.debian.org/debian).
+# (default: the Debian archive this machine's own apt sources name).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -19,12 +19,27 @@ deps=$root/build/windows-deps
 prefix=$deps/prefix
 build=$root/build/windows
 
+# The first Debian archive (a URI ending in /debian) that the machine's apt
+# sources name, in the one-line or the deb822 format.
+machine_mirror() {
+  {
+    grep -hE '^[[:space:]]*URIs:' /etc/apt/sources.list.d/*.sources 2>/dev/null |
+      awk '{ for (i = 2; i <= NF; i++) print $i }'
+    grep -hE '^[[:space:]]*deb[[:space:]]' /etc/apt/sources.list /etc/apt/sources.list.d/*.list \
+      2>/dev/null | awk '{ for (i = 2; i <= NF; i++) if ($i ~ /:\/\//) { print $i; break } }'
+  } | grep -E '/debian/?$' | head -n 1
+}
+
 # The source package of libdivsufsort for this machine's Debian release, into
 # $deps/src, through apt with its sources list, lists and cache all in $deps/apt.
 fetch_divsufsort() {
   local apt=$deps/apt codename mirror
   codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
-  mirror=${VORLANE_DEBIAN_MIRROR:-http://deb.debian.org/debian}
+  mirror=${VORLANE_DEBIAN_MIRROR:-$(machine_mirror)}
+  if [[ -z $mirror ]]; then
+    echo "build-windows.sh: no Debian archive in the machine's apt sources; set VORLANE_DEBIAN_MIRROR" >&2
+    exit 1
+  fi
   rm -rf "$apt" "$deps/src"
   mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial" "$apt/sources.list.d" "$deps/src"
   echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $mirror $codename main" \
