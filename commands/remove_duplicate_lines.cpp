@@ -14,6 +14,7 @@
 
 #include "remove_duplicate_lines.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -99,13 +100,21 @@ std::vector<bool> FindKeptLines(std::u16string_view text) {
     return DecideKeptLines(SplitText(text));
 }
 
+DuplicateRemovalResult CountKeptLines(const std::vector<bool>& kept) {
+    DuplicateRemovalResult result;
+    result.pieceCount = static_cast<std::int64_t>(kept.size());
+    result.addedCount = std::count(kept.begin(), kept.end(), true);
+    result.duplicateCount = result.pieceCount - result.addedCount;
+    return result;
+}
+
 DuplicateRemovalResult RemoveDuplicateLines(std::u16string_view text) {
     const SplitText lines(text);
     const std::vector<bool> kept = DecideKeptLines(lines);
-    DuplicateRemovalResult result;
+    DuplicateRemovalResult result = CountKeptLines(kept);
     std::size_t size = 0;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (kept[i]) size += lines[i].size() + (result.addedCount++ > 0 ? kLineBreak.size() : 0);
+        if (kept[i]) size += lines[i].size() + (size > 0 ? kLineBreak.size() : 0);
     }
     result.text.reserve(size);
     for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -113,8 +122,6 @@ DuplicateRemovalResult RemoveDuplicateLines(std::u16string_view text) {
         if (!result.text.empty()) result.text += kLineBreak;
         result.text += lines[i];
     }
-    result.pieceCount = static_cast<std::int64_t>(lines.size());
-    result.duplicateCount = result.pieceCount - result.addedCount;
     return result;
 }
 

@@ -30,6 +30,10 @@ DuplicateRemovalResult RemoveDuplicateLines(std::u16string_view text);
 // every CR LF, in order, whether it is kept. Its size is the number of lines.
 std::vector<bool> FindKeptLines(std::u16string_view text);
 
+// The counts of a run that kept the lines `kept` marks (from FindKeptLines),
+// without its text.
+DuplicateRemovalResult CountKeptLines(const std::vector<bool>& kept);
+
 // The summary shown after a run, e.g. u"执行完成，原总数:3，处理后数:2，清出重复数:1".
 std::u16string FormatRemovalSummary(const DuplicateRemovalResult& result);
 
