@@ -1,0 +1,23 @@
+// SPDX-License-Identifier: MIT
+
+#pragma once
+
+#include <optional>
+
+#include "batch_options.h"
+#include "output_file.h"
+#include "text_encoding.h"
+
+namespace vorlane {
+
+// `vorlane join`: writes the lines of the input joined by the separator to
+// `output`. It joins them as they are read, piece by piece, when no error can
+// come after output has begun: the output is a new file, or the input is
+// UTF-8 as recognised by default, which nothing is invalid in. Otherwise, and
+// for a named encoding, whose lines are written back as their own bytes, the
+// whole input is read first. Throws FileError, or UsageError for a separator
+// the encoding cannot write.
+void Join(const BatchOptions& options, const std::optional<TextEncoding>& named,
+          OutputFile& output);
+
+}  // namespace vorlane

@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: MIT
+
+#pragma once
+
+#include <optional>
+
+#include "batch_options.h"
+#include "input_text.h"
+#include "progress_line.h"
+#include "text_encoding.h"
+
+namespace vorlane {
+
+// The encoding that --encoding names, if any; throws UsageError for a name
+// that iconv does not know.
+std::optional<TextEncoding> NamedEncoding(const BatchOptions& options);
+
+// Reads the command's input as ReadInputText does, showing `label` on
+// `progress`. When the input is a terminal, first says on standard error how
+// to end it.
+InputText ReadInput(const BatchOptions& options, const std::optional<TextEncoding>& named,
+                    ProgressLine& progress, const char* label, const TextPieces& pieces = {});
+
+}  // namespace vorlane
