@@ -7,9 +7,11 @@ cd "$(dirname "$0")/.."
 # The real-window tests need an X server, a window manager, xdotool, the
 # clipboard and screenshots; cpack's Debian generator needs file; the package
 # test checks the .deb with Debian's checkers: lintian, appstreamcli,
-# desktop-file-validate and groff.
+# desktop-file-validate and groff; the batch tests drive the program through
+# terminals and limits (script, setpriv, prlimit: util-linux, bsdutils) and
+# python3.
 scripts/install-deps.sh xvfb xauth openbox x11-utils xdotool xclip imagemagick \
-  file lintian appstream desktop-file-utils groff
+  file lintian appstream desktop-file-utils groff util-linux bsdutils python3
 jobs=$(nproc)
 
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release
