@@ -17,6 +17,13 @@
 #include "utf8_bytes.h"
 
 namespace vorlane {
+namespace {
+
+// Bytes offered to iconv at a time for a named encoding: more than its longest
+// character in the usual encodings; a longer one gets more.
+constexpr std::size_t kNamedWindow = 16;
+
+}  // namespace
 
 // Collects the decoded units of a text, writing every line break as CR LF.
 // Every CR or LF of the input is a line break, so every CR LF of the result is
@@ -216,12 +223,17 @@ std::size_t TextDecoder::DecodeUtf16(std::string_view bytes, bool last) {
 }
 
 // One character at a time, so that the bytes of every line break are known:
-// the converter gets room for one unit, or for two when a character needs them.
+// the converter gets room for one unit, or for two when a character needs
+// them, and a few bytes at a time, as iconv's cost per call grows with the
+// bytes it is offered.
 std::size_t TextDecoder::DecodeNamed(std::string_view bytes, bool last) {
     const char* in = bytes.data();
-    std::size_t inLeft = bytes.size();
-    while (inLeft > 0) {
+    const char* const end = bytes.data() + bytes.size();
+    std::size_t window = kNamedWindow;
+    while (in != end) {
         const char* const start = in;
+        const std::size_t offered = std::min(window, static_cast<std::size_t>(end - in));
+        std::size_t inLeft = offered;
         char16_t units[2];
         char* out = reinterpret_cast<char*>(units);
         std::size_t outLeft = sizeof(char16_t);
@@ -235,8 +247,15 @@ std::size_t TextDecoder::DecodeNamed(std::string_view bytes, bool last) {
         KeepBytes(std::string_view(start, static_cast<std::size_t>(in - start)),
                   std::u16string_view(
                       units, static_cast<std::size_t>(reinterpret_cast<char16_t*>(out) - units)));
-        if (done || error == E2BIG) continue;
-        // EINVAL: a character cut short, which the next bytes may complete.
+        if (done || error == E2BIG) {
+            window = kNamedWindow;
+            continue;
+        }
+        // EINVAL: a character cut short, which more bytes may complete.
+        if (error == EINVAL && offered < static_cast<std::size_t>(end - start)) {
+            window *= 2;
+            continue;
+        }
         if (error == EINVAL && !last) break;
         ThrowInvalid(static_cast<std::size_t>(in - bytes.data()));
     }
