@@ -15,6 +15,9 @@ void Join(const BatchOptions& options, const std::optional<TextEncoding>& named,
           OutputFile& output) {
     ProgressLine progress(options.input == "-");
     const std::u16string separator = DecodeUtf8(options.separator.value_or(","));
+    // Output that goes to the input file itself (`-o log >> log`) must not be
+    // read back: then the whole input is read first.
+    const bool streams = !output.WritesDirectlyTo(options.input);
     std::optional<TextWriter> writer;
     const auto startWriting = [&](const TextEncoding& encoding) {
         if (!encoding.CanEncode(separator)) {
@@ -25,6 +28,7 @@ void Join(const BatchOptions& options, const std::optional<TextEncoding>& named,
     // Pieces never end inside a CR LF, so joining them one by one joins the whole.
     const auto joinPiece = [&](std::u16string_view piece, const TextEncoding& encoding) {
         if (!writer) {
+            if (!streams) return false;
             if (!output.isTemporary() && encoding.form() != TextEncoding::Form::kUtf8) return false;
             startWriting(encoding);
         }

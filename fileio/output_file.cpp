@@ -256,6 +256,15 @@ OutputFile::~OutputFile() {
     }
 }
 
+bool OutputFile::WritesDirectlyTo(const std::string& path) const {
+    if (replaces_) return false;
+    struct stat output {};
+    struct stat input {};
+    const int found = path == "-" ? fstat(STDIN_FILENO, &input) : stat(path.c_str(), &input);
+    return found == 0 && fstat(fd_, &output) == 0 && S_ISREG(input.st_mode) &&
+           input.st_dev == output.st_dev && input.st_ino == output.st_ino;
+}
+
 void OutputFile::ThrowWriteError() const {
     throw FileError("无法写入" + name_ + "：" + DescribeSystemError(errno));
 }

@@ -38,6 +38,11 @@ public:
     // nothing of it behind.
     bool isTemporary() const { return replaces_; }
 
+    // Whether the output is written directly to the file that `path` names
+    // ("-": standard input), so that reading it while writing would read what
+    // was written.
+    bool WritesDirectlyTo(const std::string& path) const;
+
     void Write(std::string_view bytes);
     // Finishes the output: puts the new file in place, if any.
     void Commit();

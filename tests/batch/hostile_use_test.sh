@@ -63,6 +63,10 @@ for name in ./log /dev//stdout "$dir/log" /proc/self/fd/1; do
   "$vorlane" join in -o "$name" >>log
   check "-o $name with >>log appends" cmp -s log <(printf 'old\na,b,a\n')
 done
+seq 400000 >grows
+timeout 5 "$vorlane" join grows -o /dev/stdout >>grows
+check "-o /dev/stdout >>FILE with FILE as the input joins what was there (exit $?)" \
+  cmp -s grows <(seq 400000; seq 400000 | paste -sd,)
 printf 'old\n' >log
 "$vorlane" join in -o log 2>>log
 check "-o log with 2>>log appends" cmp -s log <(printf 'old\na,b,a\n')
