@@ -2,16 +2,21 @@
 
 #include "messages.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <string>
 
 #include "file_error.h"
+#include "standard_streams.h"
 
 namespace vorlane {
 
 ExitStatus PrintAnswer(std::string_view text) {
-    if (std::fwrite(text.data(), 1, text.size(), stdout) == text.size() &&
+    errno = EBADF;
+    if (!WasClosedAtStart(STDOUT_FILENO) &&
+        std::fwrite(text.data(), 1, text.size(), stdout) == text.size() &&
         std::fflush(stdout) == 0) {
         return kExitSuccess;
     }
@@ -21,7 +26,8 @@ ExitStatus PrintAnswer(std::string_view text) {
 
 bool PrintLine(std::string_view line) {
     const std::string text = std::string(line) + "\n";
-    return std::fwrite(text.data(), 1, text.size(), stderr) == text.size() &&
+    return !WasClosedAtStart(STDERR_FILENO) &&
+           std::fwrite(text.data(), 1, text.size(), stderr) == text.size() &&
            std::fflush(stderr) == 0;
 }
 
