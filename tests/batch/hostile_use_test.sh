@@ -117,10 +117,12 @@ python3 -c 'import socket; socket.socket(socket.AF_UNIX).bind("socket")'
 check "ENXIO in Chinese: $(cat err)" one_line err "^vorlane：无法打开“socket”：没有那个设备或地址$"
 
 # --- memory bounded whatever the separator ---
-separator=$(printf '%20000s' | tr ' ' x)
-(ulimit -v 300000 && printf '\n%.0s' {1..20000} | "$vorlane" join -s "$separator" -o /dev/null 2>err)
-status=$?
-check "a long separator over many empty lines needs little memory: $(cat err)" test $status -eq 0
+if [[ -z ${VORLANE_SANITIZED:-} ]]; then
+  separator=$(printf '%20000s' | tr ' ' x)
+  (ulimit -v 300000 && printf '\n%.0s' {1..20000} | "$vorlane" join -s "$separator" -o /dev/null 2>err)
+  status=$?
+  check "a long separator over many empty lines needs little memory: $(cat err)" test $status -eq 0
+fi
 
 # --- terminals ---
 # Standard output is the terminal: no progress line, nothing erased.
