@@ -189,6 +189,13 @@ if [[ $(id -u) -eq 0 ]]; then
     python3 -c 'import os, sys; sys.exit(os.getxattr("shared/list", "user.note") != b"kept")'
   check "... naming what it could not keep: $(head -1 err)" \
     grep -q "^vorlane：注意：新的“shared/list”未能保留原文件的所有者$" err
+  chown root:users shared/list
+  setpriv --reuid=65534 --regid=65534 --groups=100 "$vorlane" join shared/list -o shared/list \
+    2>err
+  check "join replaces it too: $(stat -c %G:%a shared/list) $(cat shared/list)" \
+    test "$(stat -c %G:%a shared/list)/$(cat shared/list)" = users:664/b,a
+  check "... naming what it could not keep: $(cat err)" \
+    one_line err "^vorlane：注意：新的“shared/list”未能保留原文件的所有者$"
 else
   echo "not root: the privilege cases are left out"
 fi
