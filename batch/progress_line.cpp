@@ -2,11 +2,14 @@
 
 #include "batch/progress_line.h"
 
+#include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <system_error>
 
 namespace vorlane {
 namespace {
@@ -18,9 +21,37 @@ constexpr auto kRedrawEvery = 250ms;
 
 }  // namespace
 
-ProgressLine::ProgressLine() {
-    if (isatty(STDERR_FILENO) == 0) return;
-    thread_ = std::thread([this] { Show(); });
+namespace {
+
+// Whether descriptor `fd` is the terminal `terminal` is.
+bool IsTerminal(int fd, const struct stat& terminal) {
+    struct stat status {};
+    return isatty(fd) != 0 && fstat(fd, &status) == 0 && status.st_rdev == terminal.st_rdev;
+}
+
+}  // namespace
+
+bool ProgressCanBeShown(bool readsStandardInput) {
+    struct stat error {};
+    if (isatty(STDERR_FILENO) == 0 || fstat(STDERR_FILENO, &error) != 0) return false;
+    return !IsTerminal(STDOUT_FILENO, error) &&
+           !(readsStandardInput && IsTerminal(STDIN_FILENO, error));
+}
+
+ProgressLine::ProgressLine(bool readsStandardInput) {
+    if (!ProgressCanBeShown(readsStandardInput)) return;
+    // The thread takes no signals: they stay with the work, which may hold
+    // them back while it puts a file in place.
+    sigset_t all;
+    sigset_t old;
+    sigfillset(&all);
+    pthread_sigmask(SIG_BLOCK, &all, &old);
+    try {
+        thread_ = std::thread([this] { Show(); });
+    } catch (const std::system_error&) {
+        // No thread, no progress line; the work goes on.
+    }
+    pthread_sigmask(SIG_SETMASK, &old, nullptr);
 }
 
 ProgressLine::~ProgressLine() {
@@ -37,6 +68,14 @@ void ProgressLine::Stage(const char* label, std::uint64_t total) {
     total_.store(total, std::memory_order_relaxed);
     done_.store(0, std::memory_order_relaxed);
     label_.store(label, std::memory_order_relaxed);
+}
+
+ReadProgress ProgressLine::Reading(const char* label) {
+    Stage(label);
+    return [this, label](std::uint64_t done, std::uint64_t total) {
+        if (total > 0 && total_.load(std::memory_order_relaxed) != total) Stage(label, total);
+        Advance(done);
+    };
 }
 
 void ProgressLine::Show() {

@@ -9,15 +9,20 @@
 #include <mutex>
 #include <thread>
 
+#include "fileio/input_text.h"
+
 namespace vorlane {
 
 // A line on standard error that tells, while a long command runs, what it is
-// doing: shown only when standard error is a terminal and the command has run
-// for more than a second, redrawn a few times a second from a thread of its
-// own, and erased when the object goes.
+// doing. It is shown only where it cannot mix with the output nor with what
+// the user types: standard error is a terminal, and neither standard output
+// nor, when it is read, standard input is that terminal. It appears once the
+// command has run for more than a second, is redrawn a few times a second from
+// a thread of its own, and is erased when the object goes, if it was drawn.
+// Without a thread for it (a process limit), there is simply no progress.
 class ProgressLine {
 public:
-    ProgressLine();
+    explicit ProgressLine(bool readsStandardInput);
     ~ProgressLine();
     ProgressLine(const ProgressLine&) = delete;
     ProgressLine& operator=(const ProgressLine&) = delete;
@@ -27,6 +32,9 @@ public:
     void Stage(const char* label, std::uint64_t total = 0);
     // Steps of the current stage done so far.
     void Advance(std::uint64_t done) { done_.store(done, std::memory_order_relaxed); }
+
+    // A stage `label` that follows the bytes of a read as they arrive.
+    ReadProgress Reading(const char* label);
 
 private:
     void Show();
@@ -40,5 +48,8 @@ private:
     bool stopping_ = false;
     std::thread thread_;
 };
+
+// Whether the progress line may be shown (see ProgressLine).
+bool ProgressCanBeShown(bool readsStandardInput);
 
 }  // namespace vorlane

@@ -6,10 +6,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
 #include "fileio/file_error.h"
+#include "fileio/standard_streams.h"
 #include "fileio/text_decoder.h"
 
 namespace vorlane {
@@ -18,7 +20,8 @@ namespace {
 constexpr std::size_t kReadSize = std::size_t{1} << 20;
 
 [[noreturn]] void ThrowSystemError(std::string_view what, const std::string& path) {
-    throw FileError(std::string(what) + "“" + InputName(path) + "”：" + DescribeSystemError(errno));
+    throw FileError(std::string(what) + Quoted(InputName(path)) + "：" +
+                    DescribeSystemError(errno));
 }
 
 class InputDescriptor {
@@ -27,6 +30,10 @@ public:
         : fd_(path == "-" ? STDIN_FILENO : open(path.c_str(), O_RDONLY | O_CLOEXEC)),
           owned_(path != "-") {
         if (fd_ < 0) ThrowSystemError("无法打开", path);
+        if (!owned_ && WasClosedAtStart(fd_)) {
+            errno = EBADF;
+            ThrowSystemError("无法读取", path);
+        }
     }
     ~InputDescriptor() {
         if (owned_) close(fd_);
@@ -61,7 +68,7 @@ InputText ReadInputText(const std::string& path, const std::optional<TextEncodin
     const InputDescriptor input(path);
     struct stat status {};
     if (fstat(input.get(), &status) != 0) ThrowSystemError("无法读取", path);
-    if (S_ISDIR(status.st_mode)) throw FileError("“" + InputName(path) + "”是一个目录");
+    if (S_ISDIR(status.st_mode)) throw FileError(Quoted(InputName(path)) + "是一个目录");
     const std::uint64_t total =
         S_ISREG(status.st_mode) ? static_cast<std::uint64_t>(status.st_size) : 0;
     TextDecoder decoder(named, InputName(path));
@@ -79,6 +86,7 @@ InputText ReadInputText(const std::string& path, const std::optional<TextEncodin
         const std::size_t used = decoder.Decode({buffer.get(), held}, last);
         std::memmove(buffer.get(), buffer.get() + used, held - used);
         held -= used;
+        if (offering && !decoder.Ready().empty() && decoder.keepsLineBytes()) offering = false;
         if (offering && !decoder.Ready().empty()) {
             offering = pieces(decoder.Ready(), decoder.encoding());
             if (offering) decoder.DropReady();

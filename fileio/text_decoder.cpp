@@ -13,9 +13,17 @@
 
 #include "fileio/file_error.h"
 #include "fileio/iconv_converter.h"
+#include "text/utf16.h"
 #include "fileio/utf8_bytes.h"
 
 namespace vorlane {
+namespace {
+
+// Bytes offered to iconv at a time for a named encoding: more than its longest
+// character in the usual encodings; a longer one gets more.
+constexpr std::size_t kNamedWindow = 16;
+
+}  // namespace
 
 // Collects the decoded units of a text, writing every line break as CR LF.
 // Every CR or LF of the input is a line break, so every CR LF of the result is
@@ -34,6 +42,7 @@ public:
     // Appends the characters of UTF-8 `bytes` but a last one that may be cut
     // short, unless `last`; returns how many bytes it used.
     std::size_t AppendUtf8(std::string_view bytes, bool last) {
+        // Two units per byte at most: an escaped byte, or a line break.
         char16_t* out = Room(2 * bytes.size());
         const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
         std::size_t at = 0;
@@ -74,10 +83,11 @@ public:
         size_ -= ready;
     }
 
-    InputText Finish(TextEncoding encoding) && {
+    InputText Finish(TextEncoding encoding, std::unique_ptr<LineBytes> lineBytes) && {
         const bool endsWithLineBreak = std::u16string_view(units_.get(), size_).ends_with(u"\r\n");
-        return {std::move(units_), endsWithLineBreak ? size_ - 2 : size_, endsWithLineBreak,
-                firstLineBreak_, std::move(encoding)};
+        return {std::move(units_),   endsWithLineBreak ? size_ - 2 : size_,
+                endsWithLineBreak,   firstLineBreak_,
+                std::move(encoding), std::move(lineBytes)};
     }
 
 private:
@@ -149,13 +159,6 @@ private:
     LineBreak firstLineBreak_ = LineBreak::kLf;
 };
 
-namespace {
-
-bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
-
-}  // namespace
-
 TextDecoder::TextDecoder(const std::optional<TextEncoding>& named, std::string source)
     : encoding_(named), source_(std::move(source)) {}
 
@@ -164,8 +167,7 @@ TextDecoder::~TextDecoder() = default;
 std::size_t TextDecoder::Decode(std::string_view bytes, bool last) {
     std::size_t used = 0;
     if (!encoding_) {
-        // The longest byte order mark has three bytes.
-        if (bytes.size() < 3 && !last) return 0;
+        if (bytes.size() < TextEncoding::kLongestByteOrderMark && !last) return 0;
         encoding_ = TextEncoding::Recognise(bytes);
         used = encoding_->byteOrderMark().size();
     }
@@ -173,6 +175,7 @@ std::size_t TextDecoder::Decode(std::string_view bytes, bool last) {
         text_ = std::make_unique<Builder>();
         if (encoding_->form() == TextEncoding::Form::kNamed) {
             converter_ = std::make_unique<IconvConverter>(kNativeUtf16, encoding_->name().c_str());
+            lineBytes_ = std::make_unique<LineBytes>();
         }
     }
     const std::string_view rest = bytes.substr(used);
@@ -219,27 +222,62 @@ std::size_t TextDecoder::DecodeUtf16(std::string_view bytes, bool last) {
     return at;
 }
 
+// One character at a time, so that the bytes of every line break are known:
+// the converter gets room for one unit, or for two when a character needs
+// them, and a few bytes at a time, as iconv's cost per call grows with the
+// bytes it is offered.
 std::size_t TextDecoder::DecodeNamed(std::string_view bytes, bool last) {
     const char* in = bytes.data();
-    std::size_t inLeft = bytes.size();
-    char16_t units[16384];
-    while (inLeft > 0) {
+    const char* const end = bytes.data() + bytes.size();
+    std::size_t window = kNamedWindow;
+    while (in != end) {
+        const char* const start = in;
+        const std::size_t offered = std::min(window, static_cast<std::size_t>(end - in));
+        std::size_t inLeft = offered;
+        char16_t units[2];
         char* out = reinterpret_cast<char*>(units);
-        std::size_t outLeft = sizeof units;
-        const bool done = converter_->Convert(&in, &inLeft, &out, &outLeft);
-        const int error = errno;
-        std::for_each(units, reinterpret_cast<char16_t*>(out),
-                      [this](char16_t unit) { text_->Append(unit); });
-        if (done || error == E2BIG) continue;
-        // EINVAL: a character cut short, which the next bytes may complete.
+        std::size_t outLeft = sizeof(char16_t);
+        bool done = converter_->Convert(&in, &inLeft, &out, &outLeft);
+        int error = errno;
+        if (!done && error == E2BIG && in == start) {
+            outLeft += sizeof(char16_t);
+            done = converter_->Convert(&in, &inLeft, &out, &outLeft);
+            error = errno;
+        }
+        KeepBytes(std::string_view(start, static_cast<std::size_t>(in - start)),
+                  std::u16string_view(
+                      units, static_cast<std::size_t>(reinterpret_cast<char16_t*>(out) - units)));
+        if (done || error == E2BIG) {
+            window = kNamedWindow;
+            continue;
+        }
+        // EINVAL: a character cut short, which more bytes may complete.
+        if (error == EINVAL && offered < static_cast<std::size_t>(end - start)) {
+            window *= 2;
+            continue;
+        }
         if (error == EINVAL && !last) break;
         ThrowInvalid(static_cast<std::size_t>(in - bytes.data()));
     }
     return static_cast<std::size_t>(in - bytes.data());
 }
 
+void TextDecoder::KeepBytes(std::string_view bytes, std::u16string_view units) {
+    const std::uint64_t start = lineBytes_->bytes.size();
+    lineBytes_->bytes.append(bytes);
+    for (const char16_t unit : units) {
+        text_->Append(unit);
+        if (unit == u'\n' && previousUnit_ == u'\r') {
+            lineBytes_->breaks.back().end = lineBytes_->bytes.size();
+        } else if (unit == u'\r' || unit == u'\n') {
+            lineBytes_->breaks.push_back({start, lineBytes_->bytes.size()});
+        }
+        previousUnit_ = unit;
+    }
+}
+
 void TextDecoder::ThrowInvalid(std::size_t at) const {
-    throw FileError("“" + source_ + "”在字节偏移 " + std::to_string(restOffset_ + at) +
+    throw FileError(Quoted(source_) + "在字节偏移 " + std::to_string(restOffset_ + at) +
                     " 处不是有效的 " + encoding_->name() + " 编码");
 }
 
@@ -251,7 +289,7 @@ void TextDecoder::DropReady() {
 
 InputText TextDecoder::Finish() && {
     if (!text_) Decode({}, true);
-    return std::move(*text_).Finish(*encoding_);
+    return std::move(*text_).Finish(*encoding_, std::move(lineBytes_));
 }
 
 }  // namespace vorlane

@@ -37,6 +37,9 @@ public:
     // may turn out to end the input; and the encoding it was decoded from.
     std::u16string_view Ready() const;
     const TextEncoding& encoding() const { return *encoding_; }
+    // Whether the input's bytes are kept by line (InputText::lineBytes), so
+    // that nothing may be dropped.
+    bool keepsLineBytes() const { return lineBytes_ != nullptr; }
     // Drops what Ready() shows, to take no more memory for it.
     void DropReady();
 
@@ -47,6 +50,8 @@ public:
 private:
     std::size_t DecodeUtf16(std::string_view bytes, bool last);
     std::size_t DecodeNamed(std::string_view bytes, bool last);
+    // Keeps the bytes of one character and appends its units.
+    void KeepBytes(std::string_view bytes, std::u16string_view units);
     [[noreturn]] void ThrowInvalid(std::size_t at) const;
 
     std::optional<TextEncoding> encoding_;
@@ -55,6 +60,8 @@ private:
     std::uint64_t restOffset_ = 0;  // where the bytes being decoded start in the input
     std::unique_ptr<Builder> text_;
     std::unique_ptr<IconvConverter> converter_;
+    std::unique_ptr<LineBytes> lineBytes_;  // for a named encoding
+    char16_t previousUnit_ = 0;
 };
 
 }  // namespace vorlane

@@ -5,6 +5,8 @@
 #include <cerrno>
 
 #include "fileio/iconv_converter.h"
+#include "text/utf16.h"
+#include "fileio/utf8_bytes.h"
 
 namespace vorlane {
 namespace {
@@ -12,16 +14,20 @@ namespace {
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LeBom = "\xFF\xFE";
 constexpr std::string_view kUtf16BeBom = "\xFE\xFF";
-
-bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+constexpr std::string_view kUtf32LeBom{"\xFF\xFE\0\0", 4};
+constexpr std::string_view kUtf32BeBom{"\0\0\xFE\xFF", 4};
 
 bool HasLoneSurrogate(std::u16string_view text, bool escapedBytesAllowed) {
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
+        const bool pairs =
+            i + 1 < text.size() &&
+            (IsHighSurrogate(text[i])
+                 ? IsLowSurrogate(text[i + 1])
+                 : escapedBytesAllowed && text[i] == kEscapeLead && IsEscapedByte(text[i + 1]));
+        if (pairs) {
             ++i;
-        } else if (IsHighSurrogate(text[i]) || IsLowSurrogate(text[i])) {
-            if (!(escapedBytesAllowed && text[i] >= 0xDC80 && text[i] <= 0xDCFF)) return true;
+        } else if (IsSurrogate(text[i])) {
+            return true;
         }
     }
     return false;
@@ -31,6 +37,9 @@ bool HasLoneSurrogate(std::u16string_view text, bool escapedBytesAllowed) {
 
 TextEncoding TextEncoding::Recognise(std::string_view bytes) {
     if (bytes.starts_with(kUtf8Bom)) return {Form::kUtf8, "UTF-8", kUtf8Bom};
+    // Before UTF-16 LE, whose BOM starts UTF-32 LE's.
+    if (bytes.starts_with(kUtf32LeBom)) return {Form::kNamed, "UTF-32LE", kUtf32LeBom};
+    if (bytes.starts_with(kUtf32BeBom)) return {Form::kNamed, "UTF-32BE", kUtf32BeBom};
     if (bytes.starts_with(kUtf16LeBom)) return {Form::kUtf16Le, "UTF-16LE", kUtf16LeBom};
     if (bytes.starts_with(kUtf16BeBom)) return {Form::kUtf16Be, "UTF-16BE", kUtf16BeBom};
     return {Form::kUtf8, "UTF-8", {}};

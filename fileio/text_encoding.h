@@ -2,6 +2,7 @@
 
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,9 +20,13 @@ public:
         kNamed,    // any encoding the system's converter (iconv) knows, strictly
     };
 
-    // UTF-16 LE or BE when `bytes` start with its byte order mark, else UTF-8
-    // (with the BOM when they start with one).
+    // UTF-32 LE or BE, or UTF-16 LE or BE, when `bytes` start with its byte
+    // order mark, else UTF-8 (with the BOM when they start with one). UTF-32 is
+    // a named encoding with a BOM. A UTF-16 LE text that starts with U+0000
+    // reads as UTF-32 LE: its first bytes are the same.
     static TextEncoding Recognise(std::string_view bytes);
+    // The most bytes Recognise looks at.
+    static constexpr std::size_t kLongestByteOrderMark = 4;
 
     // The encoding that iconv calls `name` (GB18030, GBK, BIG5, SHIFT_JIS,
     // UTF-8, …), or nothing when it knows no such name. Its bytes are taken as
@@ -35,7 +40,8 @@ public:
     std::string_view byteOrderMark() const { return byteOrderMark_; }
 
     // Whether `text` can be written in this encoding. Lone surrogates cannot,
-    // except in UTF-8, where U+DC80..U+DCFF stand for bytes that passed through.
+    // except in UTF-8, where escaped bytes (utf8_bytes.h) stand for bytes that
+    // passed through.
     bool CanEncode(std::u16string_view text) const;
 
 private:

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "fileio/file_error.h"
 #include "fileio/iconv_converter.h"
@@ -15,8 +16,6 @@ namespace {
 
 constexpr std::size_t kBufferSize = std::size_t{1} << 20;
 constexpr std::size_t kMostBytesPerUnit = 3;  // UTF-8 and UTF-16
-
-bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 
 char* EncodeUtf16(std::u16string_view text, bool bigEndian, char* out) {
     for (const char16_t unit : text) {
@@ -49,7 +48,7 @@ void TextWriter::Write(std::u16string_view text) {
     if (converter_) return WriteNamed(text);
     while (!text.empty()) {
         std::size_t count = std::min(text.size(), (kBufferSize - used_) / kMostBytesPerUnit);
-        if (count < text.size() && count > 0 && IsHighSurrogate(text[count - 1])) --count;
+        if (count < text.size() && count > 0 && StartsTwoUnits(text[count - 1])) --count;
         if (count == 0) {
             Flush();
             continue;
@@ -84,6 +83,16 @@ void TextWriter::WriteNamed(std::u16string_view text) {
                             " 编码写出");
         }
         Flush();
+    }
+}
+
+void TextWriter::WriteBytes(std::string_view bytes) {
+    while (!bytes.empty()) {
+        if (used_ == kBufferSize) Flush();
+        const std::size_t count = std::min(bytes.size(), kBufferSize - used_);
+        std::memcpy(buffer_.get() + used_, bytes.data(), count);
+        used_ += count;
+        bytes.remove_prefix(count);
     }
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "fileio/output_file.h"
@@ -20,9 +21,11 @@ public:
     ~TextWriter();
 
     // Writes `text`. A text may be written in several pieces, but no piece may
-    // end between the two units of a pair. Throws FileError for a character
-    // the encoding cannot write.
+    // end between the two units of a character (StartsTwoUnits). Throws
+    // FileError for a character the encoding cannot write.
     void Write(std::u16string_view text);
+    // Writes `bytes`, already in the encoding, as they are.
+    void WriteBytes(std::string_view bytes);
     // Writes out what is buffered; call it once, after the last Write.
     void Finish();
 

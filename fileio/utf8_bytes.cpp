@@ -40,10 +40,6 @@ std::size_t ValidSequenceLength(std::string_view bytes, std::size_t at) {
     return length;
 }
 
-bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
-bool IsEscapedByte(char16_t unit) { return unit >= 0xDC80 && unit <= 0xDCFF; }
-
 char* Put(char32_t byte, char* out) {
     *out = static_cast<char>(byte);
     return out + 1;
@@ -82,7 +78,7 @@ std::size_t NarrowAscii(std::u16string_view text, char* out) {
 Utf8Character DecodeUtf8Character(std::string_view bytes, std::size_t at) {
     const auto lead = static_cast<unsigned char>(bytes[at]);
     const std::size_t length = ValidSequenceLength(bytes, at);
-    if (length == 0) return {{static_cast<char16_t>(0xDC00 + lead)}, 1, 1};  // an escaped byte
+    if (length == 0) return {{kEscapeLead, static_cast<char16_t>(0xDC00 + lead)}, 2, 1};
     if (length == 1) return {{lead}, 1, 1};
     char32_t point = lead & (0x7Fu >> length);
     for (std::size_t k = 1; k < length; ++k) {
@@ -97,7 +93,7 @@ Utf8Character DecodeUtf8Character(std::string_view bytes, std::size_t at) {
 
 std::u16string DecodeUtf8(std::string_view bytes) {
     std::u16string text;
-    text.reserve(bytes.size());
+    text.reserve(bytes.size());  // more only for escaped bytes
     for (std::size_t at = 0; at < bytes.size();) {
         const Utf8Character character = DecodeUtf8Character(bytes, at);
         text.append(character.units, character.unitCount);
@@ -117,8 +113,8 @@ char* EncodeUtf8(std::u16string_view text, char* out) {
             out = PutCodePoint(
                 0x10000 + ((char32_t{unit} - 0xD800) << 10) + (text[i + 1] - 0xDC00u), out);
             ++i;
-        } else if (IsEscapedByte(unit)) {
-            out = Put(unit - 0xDC00u, out);
+        } else if (unit == kEscapeLead && i + 1 < text.size() && IsEscapedByte(text[i + 1])) {
+            out = Put(text[++i] - 0xDC00u, out);
         } else {
             out = PutCodePoint(unit, out);
         }

@@ -7,12 +7,13 @@ cd "$(dirname "$0")/.."
 # The real-window tests need an X server, a window manager, xdotool, the
 # clipboard and screenshots; cpack's Debian generator needs file; the package
 # test checks the .deb with Debian's checkers: lintian, appstreamcli,
-# desktop-file-validate and groff.
-# The Windows build needs MinGW-w64, wine, NSIS, icotool for the icon,
+# desktop-file-validate and groff; the batch tests drive the program through
+# terminals and limits (script, setpriv, prlimit: util-linux, bsdutils) and
+# python3. The Windows build needs MinGW-w64, wine, NSIS, icotool for the icon,
 # dpkg-source for libdivsufsort's Debian source, GoogleTest's sources and
 # localedef's locale sources.
 scripts/install-deps.sh xvfb xauth openbox x11-utils xdotool xclip imagemagick \
-  file lintian appstream desktop-file-utils groff \
+  file lintian appstream desktop-file-utils groff util-linux bsdutils python3 \
   g++-mingw-w64-x86-64-posix wine wine64 nsis icoutils dpkg-dev googletest locales
 jobs=$(nproc)
 

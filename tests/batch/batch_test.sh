@@ -62,6 +62,20 @@ expect "GB18030" "$gb18030" '\xce\xc4\xd6\xd0\n\xc4\xd6\n\x95\x32\x82\x36\n' 0 "
 expect "invalid GB18030" '\xd6\xd0\n\xff\n' '' 1 "字节偏移 3 处不是有效的 GB18030" dedupe --encoding=GB18030
 expect "UTF-16 cut short" '\xff\xfea\0b' '' 1 "字节偏移 4 处不是有效的 UTF-16LE" dedupe
 expect "unpaired surrogate" '\xff\xfea\0\x00\xdc' '' 1 "字节偏移 4 处" dedupe
+# An invalid byte matches no part of a valid character, here U+100C1's second half.
+expect "an invalid byte after a pair" '\xf0\x90\x83\x81\n\xc1\n' '\xf0\x90\x83\x81\n\xc1\n' 0 \
+  "$(summary 2 2 0)" dedupe
+expect "a pair after an invalid byte" '\xc1\n\xf0\x90\x83\x81\n' '\xc1\n\xf0\x90\x83\x81\n' 0 \
+  "$(summary 2 2 0)" dedupe
+# Kept lines keep their bytes where iconv's round trip would change them.
+expect "BIG5 keeps its bytes" 'x \xa2\xcc y\r\nx \xa4\x51 y\r\nz\r\n' 'x \xa2\xcc y\r\nz\r\n' 0 \
+  "$(summary 3 2 1)" dedupe --encoding BIG5
+expect "CP932 keeps its bytes" '\x87\x90\n' '\x87\x90\n' 0 "$(summary 1 1 0)" dedupe --encoding CP932
+expect "join BIG5 keeps its bytes" 'x \xa2\xcc y\nz\n' 'x \xa2\xcc y\xa1\x41z\n' 0 "" \
+  join -s ， --encoding BIG5
+expect "UTF-32 LE by its BOM" '\xff\xfe\0\0a\0\0\0\n\0\0\0a\0\0\0\n\0\0\0' \
+  '\xff\xfe\0\0a\0\0\0\n\0\0\0' 0 "$(summary 2 1 1)" dedupe
+expect "join UTF-32 BE by its BOM" '\0\0\xfe\xff\0\0\0a\0\0\0\r\0\0\0b' '\0\0\xfe\xff\0\0\0a\0\0\0,\0\0\0b' 0 "" join
 
 # --- join ---
 expect "join with a comma" 'a\nb\nc\n' 'a,b,c\n' 0 "" join
@@ -82,6 +96,9 @@ expect "unknown option" 'a\n' '' 2 "未知的选项“--bogus”" dedupe --bogus
 expect "join's option on dedupe" 'a\n' '' 2 "未知的选项“-s”" dedupe -s ,
 expect "two inputs" 'a\n' '' 2 "多余的参数" dedupe a b
 expect "a value missing" 'a\n' '' 2 "需要一个值" join -o
+expect "an empty output name" 'a\n' '' 2 "输出文件名不能为空" dedupe missing -o ''
+expect "an empty input name" 'a\n' '' 2 "输入文件名不能为空" join ''
+expect "an empty encoding" 'a\n' '' 2 "未知的编码“”" join --encoding=
 
 # --- input and output files ---
 expect "missing input" '' '' 1 "无法打开“missing”：没有那个文件或目录" dedupe missing
@@ -112,6 +129,37 @@ check "a closed pipe is one line: $(cat err)" grep -q "^vorlane：无法写入�
 
 "$vorlane" dedupe --help >out 2>err
 check "help on standard output" bash -c 'grep -q "vorlane join" out && [[ ! -s err ]]'
+"$vorlane" join --help >/dev/full 2>err
+check "help on a full disk fails (exit $?)" test $? -eq 1
+check "... with a message: $(cat err)" grep -qx "vorlane：无法写入标准输出：磁盘空间不足" err
+
+# A pair or a CR LF across the reads of 1 MiB, in every encoding that reaches
+# the join's pieces, to standard output and to a file.
+python3 - <<'PYTHON'
+import codecs
+cases = {"utf8": ("utf-8", b""), "utf16le": ("utf-16-le", codecs.BOM_UTF16_LE),
+         "gb18030": ("gb18030", b"")}
+for name, (codec, bom) in cases.items():
+    for kind, middle in (("pair", "\U0001F600"), ("crlf", "\r\n")):
+        for shift in (-1, 0, 1):
+            unit = len("a".encode(codec))
+            count = ((1 << 20) - len(bom)) // unit + shift
+            text = "a" * count + middle + "b\nc\r\n"
+            data = bom + text.encode(codec)
+            first = "\r\n" if "\r\n" in text.split("\n")[0] + "\n" else "\n"
+            joined = "、".join(text.replace("\r\n", "\n")[:-1].split("\n")) + first
+            open(f"piece-{name}-{kind}-{shift}", "wb").write(data)
+            open(f"piece-{name}-{kind}-{shift}.joined", "wb").write(bom + joined.encode(codec))
+PYTHON
+for input in piece-*[0-9]; do
+  encoding=()
+  [[ $input == piece-gb18030-* ]] && encoding=(--encoding GB18030)
+  "$vorlane" join -s 、 "${encoding[@]}" "$input" >out 2>/dev/null
+  check "$input joined to standard output" cmp -s out "$input.joined"
+  rm -f out  # a new file: replacing one would wait for the disk
+  "$vorlane" join -s 、 "${encoding[@]}" "$input" -o out 2>/dev/null
+  check "$input joined to a file" cmp -s out "$input.joined"
+done
 
 printf '%d passed, %d failed\n' "$passed" "$failed"
 [[ $failed -eq 0 ]]

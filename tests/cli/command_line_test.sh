@@ -57,5 +57,26 @@ else
   echo "FAILED: vorlane --help lists no commands"
 fi
 
+# Without arguments and without any display: one line, a hint, exit 1, no abort.
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$vorlane" >"$scratch/out" 2>"$scratch/err"
+status=$?
+if [[ $status -eq 1 && ! -s $scratch/out && $(wc -l <"$scratch/err") -eq 1 ]] &&
+  grep -q "^vorlane：找不到显示器.*vorlane --help" "$scratch/err"; then
+  passed=$((passed + 1))
+else
+  failed=$((failed + 1))
+  printf 'FAILED: vorlane with no display: exit %s, %s\n' "$status" "$(head -c 300 "$scratch/err")"
+fi
+
+# Standard output closed: the answer cannot be written.
+env -u DISPLAY "$vorlane" --version >&- 2>"$scratch/err"
+status=$?
+if [[ $status -eq 1 ]] && grep -q "^vorlane：无法写入标准输出：没有打开$" "$scratch/err"; then
+  passed=$((passed + 1))
+else
+  failed=$((failed + 1))
+  printf 'FAILED: vorlane --version >&-: exit %s, %s\n' "$status" "$(cat "$scratch/err")"
+fi
+
 printf '%d passed, %d failed\n' "$passed" "$failed"
 [[ $failed -eq 0 ]]

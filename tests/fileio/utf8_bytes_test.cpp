@@ -17,13 +17,13 @@ TEST(Utf8Bytes, DecodesValidTextAndEscapesEveryOtherByte) {
     const Case cases[] = {
         {"a\r\nb", u"a\r\nb"},
         {"\xE4\xB8\xAD\xC2\xA0", u"\u4E2D\u00A0"},
-        {"\xF0\x9F\x98\x80", u"\U0001F600"},                // a pair
-        {"\xFF", u"\xDCFF"},                                // never valid
-        {"\xC0\xAF", u"\xDCC0\xDCAF"},                      // overlong
-        {"\xED\xA0\x80", u"\xDCED\xDCA0\xDC80"},            // a surrogate
-        {"\xF4\x90\x80\x80", u"\xDCF4\xDC90\xDC80\xDC80"},  // past U+10FFFF
-        {"\xE4\xB8", u"\xDCE4\xDCB8"},                      // cut short
-        {"\xE4\xB8\r\n", u"\xDCE4\xDCB8\r\n"},
+        {"\xF0\x9F\x98\x80", u"\U0001F600"},                        // a pair
+        {"\xFF", u"\xDC7F\xDCFF"},                                  // never valid
+        {"\xC0\xAF", u"\xDC7F\xDCC0\xDC7F\xDCAF"},                  // overlong
+        {"\xED\xA0\x80", u"\xDC7F\xDCED\xDC7F\xDCA0\xDC7F\xDC80"},  // a surrogate
+        {"\xF4\x90\x80\x80", u"\xDC7F\xDCF4\xDC7F\xDC90\xDC7F\xDC80\xDC7F\xDC80"},
+        {"\xE4\xB8", u"\xDC7F\xDCE4\xDC7F\xDCB8"},  // cut short
+        {"\xE4\xB8\r\n", u"\xDC7F\xDCE4\xDC7F\xDCB8\r\n"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(DecodeUtf8(c.bytes), c.text) << ::testing::PrintToString(c.bytes);

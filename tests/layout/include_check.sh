@@ -5,9 +5,9 @@
 #  - a header under some X/internal/ is included only from X/ itself, from
 #    tests/X/, and from the test support (testing/) and the fuzzer (fuzz/);
 #  - Qt is included only by the Qt front end (qt/), its tests and their
-#    support (tests/qt/, testing/qt/), the window benchmark and cli/, whose
-#    option parser is Qt Core's; and no CMakeLists.txt of a library below the
-#    window links Qt;
+#    support (tests/qt/, testing/qt/) and the window benchmark; and no
+#    CMakeLists.txt of a library below the window, nor of the command line,
+#    links Qt;
 #  - the Win32 API is included only by the Windows front end (win32/) and its
 #    tests (tests/win32/).
 # Prints each breach and exits 1 if there is one.
@@ -16,9 +16,9 @@ set -euo pipefail
 root=${1:?usage: include_check.sh ROOT}
 cd "$root"
 
-qt_allowed='^(qt|tests/qt|testing/qt|cli)/|^bench/window_bench\.cpp$'
+qt_allowed='^(qt|tests/qt|testing/qt)/|^bench/window_bench\.cpp$'
 win32_allowed='^(win32|tests/win32)/'
-toolkit_free=(text removal window fileio batch testing)
+toolkit_free=(text removal window fileio batch cli testing)
 
 breaches=0
 breach() {

@@ -1,0 +1,206 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
+# Runs `vorlane dedupe` and `vorlane join` as a careless or hostile user would:
+# closed descriptors, other names for standard output, file-size and process
+# limits, signals, terminals, links, and an unprivileged user replacing a
+# shared file. Everything happens inside one temporary folder.
+#
+# Usage: hostile_use_test.sh VORLANE
+set -uo pipefail
+vorlane=$(realpath "$1")
+unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+cd "$dir" || exit 1
+
+passed=0
+failed=0
+check() {  # what, command...
+  local what=$1
+  shift
+  if "$@"; then
+    passed=$((passed + 1))
+  else
+    failed=$((failed + 1))
+    echo "FAILED: $what"
+  fi
+}
+one_line() {  # file, extended regular expression
+  [[ $(wc -l <"$1") -eq 1 ]] && grep -Eq -- "$2" "$1"
+}
+no_leftovers() { [[ -z $(find . -name '*vorlane-*') ]]; }
+
+printf 'a\nb\na\n' >in
+
+# --- closed standard streams: never mistaken for a file the program opens ---
+for command in dedupe join; do
+  printf 'x\n' >kept
+  "$vorlane" $command -o kept <&- 2>err
+  status=$?
+  check "$command with standard input closed fails (exit $status)" test $status -eq 1
+  check "$command with standard input closed leaves OUT as it was" cmp -s kept <(printf 'x\n')
+  check "$command with standard input closed says so: $(cat err)" \
+    one_line err "^vorlane：无法读取“标准输入”：没有打开$"
+done
+"$vorlane" join in >&- 2>err
+status=$?
+check "join to a closed standard output fails (exit $status)" test $status -eq 1
+check "join to a closed standard output says so: $(cat err)" one_line err "无法写入标准输出：没有打开"
+"$vorlane" dedupe in -o out 2>&-
+status=$?
+check "a summary that cannot be written fails (exit $status)" test $status -eq 1
+check "... after the output is complete" cmp -s out <(printf 'a\nb\n')
+"$vorlane" dedupe in -o out2 2>/dev/full
+status=$?
+check "a summary on a full disk fails (exit $status)" test $status -eq 1
+check "... after the output is complete" cmp -s out2 <(printf 'a\nb\n')
+"$vorlane" --version >&- 2>err
+check "an answer to a closed standard output fails" test $? -eq 1
+
+# --- other names for standard output and error: written through them ---
+for name in ./log /dev//stdout "$dir/log" /proc/self/fd/1; do
+  printf 'old\n' >log
+  "$vorlane" join in -o "$name" >>log
+  check "-o $name with >>log appends" cmp -s log <(printf 'old\na,b,a\n')
+done
+seq 400000 >grows
+timeout 5 "$vorlane" join grows -o /dev/stdout >>grows
+check "-o /dev/stdout >>FILE with FILE as the input joins what was there (exit $?)" \
+  cmp -s grows <(seq 400000; seq 400000 | paste -sd,)
+printf 'old\n' >log
+"$vorlane" join in -o log 2>>log
+check "-o log with 2>>log appends" cmp -s log <(printf 'old\na,b,a\n')
+mkfifo pipe
+cat pipe >from_pipe &
+"$vorlane" join in -o pipe
+wait
+check "a named pipe is written directly" cmp -s from_pipe <(printf 'a,b,a\n')
+check "... and stays a pipe" test -p pipe
+
+# --- limits and signals: no new file is ever left behind ---
+(ulimit -f 1 && seq 100000 | "$vorlane" join -o big 2>err)
+status=$?
+check "a file too large for the limit fails (exit $status)" test $status -eq 1
+check "... with a message: $(cat err)" one_line err "^vorlane：无法写入“big”：文件过大$"
+check "... and leaves nothing" bash -c '[[ ! -e big ]] && [[ -z $(ls -A | grep vorlane) ]]'
+seq 3000000 >many
+printf 'old\n' >target
+ulimit -c 0  # no core files from the signals below
+for signal in KILL SEGV ABRT XCPU; do
+  "$vorlane" dedupe many -o target 2>/dev/null &
+  pid=$!
+  sleep 0.3
+  kill -s $signal $pid
+  wait $pid 2>/dev/null
+  check "SIG$signal leaves no new file behind" no_leftovers
+  check "SIG$signal leaves OUT as it was" cmp -s target <(printf 'old\n')
+done
+
+# --- links ---
+ln -s made dangling
+"$vorlane" dedupe in -o dangling 2>/dev/null
+check "a dangling link stays a link" test -L dangling
+check "... and the file it names is made" cmp -s made <(printf 'a\nb\n')
+ln -s loop2 loop1
+ln -s loop1 loop2
+"$vorlane" dedupe in -o loop1 2>err
+status=$?
+check "a loop of links fails (exit $status)" test $status -eq 1
+check "... with a message: $(cat err)" one_line err "^vorlane：无法打开“loop1”：符号链接层数过多$"
+
+# --- names and system errors in messages: one line, Chinese ---
+"$vorlane" dedupe "$(printf 'a\nb\033[31m')" 2>err
+check "a name with control characters is one escaped line: $(cat err)" \
+  one_line err '^vorlane：无法打开“a\\nb\\x1B\[31m”：没有那个文件或目录$'
+python3 -c 'import socket; socket.socket(socket.AF_UNIX).bind("socket")'
+"$vorlane" dedupe socket 2>err
+check "ENXIO in Chinese: $(cat err)" one_line err "^vorlane：无法打开“socket”：没有那个设备或地址$"
+
+# --- memory bounded whatever the separator ---
+if [[ -z ${VORLANE_SANITIZED:-} ]]; then
+  separator=$(printf '%20000s' | tr ' ' x)
+  (ulimit -v 300000 && printf '\n%.0s' {1..20000} | "$vorlane" join -s "$separator" -o /dev/null 2>err)
+  status=$?
+  check "a long separator over many empty lines needs little memory: $(cat err)" test $status -eq 0
+fi
+
+# --- terminals ---
+# Standard output is the terminal: no progress line, nothing erased.
+script -qec "bash -c '(sleep 1.5; printf \"alpha\\nbeta\") | \"$vorlane\" join'" /dev/null \
+  </dev/null >typescript
+check "join on a terminal shows its output" grep -q "alpha,beta" typescript
+check "... and no progress line over it" bash -c '! grep -q $'"'"'\e'"'"' typescript'
+# Standard output is a file: the progress line shows on the terminal.
+script -qec "bash -c '(sleep 1.5; printf \"alpha\\nbeta\") | \"$vorlane\" join >joined'" \
+  /dev/null </dev/null >typescript
+check "progress shows when the output is not the terminal" grep -q "正在连接" typescript
+check "... and the output is whole" cmp -s joined <(printf 'alpha,beta')
+# Reading from a terminal: how to end the input is said first.
+python3 - "$vorlane" <<'PYTHON' >pty_result 2>&1
+import os, pty, select, sys, time
+pid, fd = pty.fork()
+if pid == 0:
+    os.execv(sys.argv[1], [sys.argv[1], "dedupe"])
+seen = b""
+deadline = time.time() + 10
+while b"Ctrl+D" not in seen and time.time() < deadline:
+    if select.select([fd], [], [], 0.2)[0]:
+        seen += os.read(fd, 4096)
+os.write(fd, b"b\na\nb\n\x04")
+while True:
+    try:
+        chunk = os.read(fd, 4096)
+    except OSError:
+        break
+    if not chunk:
+        break
+    seen += chunk
+_, status = os.waitpid(pid, 0)
+print("hint" if b"Ctrl+D" in seen else "no hint", os.waitstatus_to_exitcode(status))
+PYTHON
+check "reading a terminal says how to end the input: $(cat pty_result)" grep -qx "hint 0" pty_result
+
+# --- no thread for the progress line: the work goes on ---
+if [[ $(id -u) -eq 0 ]]; then
+  chmod 755 "$dir"
+  # (LeakSanitizer, where built in, needs a thread of its own at exit.)
+  script -qec "bash -c 'ASAN_OPTIONS=detect_leaks=0 setpriv --reuid=65534 --regid=65534 \
+    --clear-groups prlimit --nproc=1 \"$vorlane\" join in >nproc_out'" /dev/null \
+    </dev/null >typescript
+  status=$?
+  check "no thread for progress: exit $status" test $status -eq 0
+  check "... and the output is whole" cmp -s nproc_out <(printf 'a,b,a\n')
+
+  # --- a shared file replaced by a member of its group ---
+  mkdir shared
+  chmod 777 shared
+  printf 'b\na\nb\n' >shared/list
+  chown root:users shared/list
+  chmod 664 shared/list
+  python3 -c 'import os; os.setxattr("shared/list", "user.note", b"kept")'
+  setpriv --reuid=65534 --regid=65534 --groups=100 "$vorlane" dedupe shared/list -o shared/list \
+    2>err
+  status=$?
+  check "a member of the group replaces a shared file (exit $status)" test $status -eq 0
+  check "... with the new lines" cmp -s shared/list <(printf 'b\na\n')
+  check "... keeping its group and mode: $(stat -c %G:%a shared/list)" \
+    test "$(stat -c %G:%a shared/list)" = users:664
+  check "... and its extended attributes" \
+    python3 -c 'import os, sys; sys.exit(os.getxattr("shared/list", "user.note") != b"kept")'
+  check "... naming what it could not keep: $(head -1 err)" \
+    grep -q "^vorlane：注意：新的“shared/list”未能保留原文件的所有者$" err
+  chown root:users shared/list
+  setpriv --reuid=65534 --regid=65534 --groups=100 "$vorlane" join shared/list -o shared/list \
+    2>err
+  check "join replaces it too: $(stat -c %G:%a shared/list) $(cat shared/list)" \
+    test "$(stat -c %G:%a shared/list)/$(cat shared/list)" = users:664/b,a
+  check "... naming what it could not keep: $(cat err)" \
+    one_line err "^vorlane：注意：新的“shared/list”未能保留原文件的所有者$"
+else
+  echo "not root: the privilege cases are left out"
+fi
+
+check "/dev/null, /dev/full and /dev/zero are still devices" \
+  test -c /dev/null -a -c /dev/full -a -c /dev/zero
+printf '%d passed, %d failed\n' "$passed" "$failed"
+[[ $failed -eq 0 ]]
