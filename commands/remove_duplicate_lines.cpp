@@ -3,7 +3,9 @@
 // Deciding each line in turn by searching the kept text would take time
 // quadratic in the length of the list. Instead:
 //  1. Repeats of an earlier line are present: the earlier copy is in the kept
-//     text, kept or found there. A hash table of the lines finds them.
+//     text, kept or found there. A hash table of the lines finds them; for a
+//     long list, one small table per part of the lines split by hash
+//     (NumberFirstOccurrences).
 //  2. Every earlier line occurs in the kept text, so a line occurring inside an
 //     earlier one is present. This depends only on the input and is answered
 //     for all first occurrences at once (OccursInEarlierLine).
@@ -18,51 +20,22 @@
 #include <vector>
 
 #include "earlier_occurrence.h"
+#include "first_occurrences.h"
 #include "joint_matches.h"
 #include "split_text.h"
-#include "text_hash.h"
 
 namespace vorlane {
 namespace {
 
+using internal::kRepeat;
 using internal::LineSelection;
 using internal::SplitText;
 
 constexpr std::u16string_view kLineBreak = u"\r\n";
-constexpr std::uint32_t kRepeat = 0xFFFFFFFF;
-constexpr std::size_t kLookAhead = 16;  // table lookups started ahead of use
 
 std::u16string ToDecimal(std::int64_t value) {
     const std::string digits = std::to_string(value);
     return {digits.begin(), digits.end()};
-}
-
-// For each line: its number among the distinct non-empty lines if it is the
-// first with its text, else kRepeat. Fills `distinct` with the line numbers
-// of those first lines.
-std::vector<std::uint32_t> NumberFirstOccurrences(const SplitText& lines,
-                                                  std::vector<std::uint32_t>& distinct) {
-    const text_hash::WordHash wordHash;
-    std::vector<std::uint64_t> hashes(lines.size());
-    std::size_t nonEmpty = 0;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i].empty()) continue;
-        hashes[i] = wordHash.Of(lines[i]);
-        ++nonEmpty;
-    }
-    text_hash::HashTable seen(nonEmpty);
-    std::vector<std::uint32_t> numbers(lines.size(), kRepeat);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (i + kLookAhead < lines.size()) seen.Prefetch(hashes[i + kLookAhead]);
-        if (lines[i].empty()) continue;
-        const bool repeat = seen.FindEach(
-            hashes[i], [&](std::uint32_t earlier) { return lines[distinct[earlier]] == lines[i]; });
-        if (repeat) continue;
-        numbers[i] = static_cast<std::uint32_t>(distinct.size());
-        seen.Insert(hashes[i], numbers[i]);
-        distinct.push_back(static_cast<std::uint32_t>(i));
-    }
-    return numbers;
 }
 
 bool MayMatchAcrossJoint(std::u16string_view line) {
@@ -70,9 +43,10 @@ bool MayMatchAcrossJoint(std::u16string_view line) {
 }
 
 // Which lines to keep, deciding the joint cases in order.
-std::vector<bool> DecideKeptLines(const SplitText& lines) {
+std::vector<bool> DecideKeptLines(const SplitText& lines, const internal::Partitioning& parts) {
     std::vector<std::uint32_t> firstLines;
-    const std::vector<std::uint32_t> numbers = NumberFirstOccurrences(lines, firstLines);
+    const std::vector<std::uint32_t> numbers =
+        internal::NumberFirstOccurrences(lines, firstLines, parts);
     const LineSelection distinct(lines, std::move(firstLines));
     const std::vector<bool> inEarlier = internal::OccursInEarlierLine(distinct);
     std::vector<std::u16string_view> jointCandidates;
@@ -95,13 +69,21 @@ std::vector<bool> DecideKeptLines(const SplitText& lines) {
 
 }  // namespace
 
+namespace internal {
+
+std::vector<bool> FindKeptLines(std::u16string_view text, const Partitioning& partitioning) {
+    return DecideKeptLines(SplitText(text), partitioning);
+}
+
+}  // namespace internal
+
 std::vector<bool> FindKeptLines(std::u16string_view text) {
-    return DecideKeptLines(SplitText(text));
+    return internal::FindKeptLines(text, internal::DefaultPartitioning());
 }
 
 DuplicateRemovalResult RemoveDuplicateLines(std::u16string_view text) {
     const SplitText lines(text);
-    const std::vector<bool> kept = DecideKeptLines(lines);
+    const std::vector<bool> kept = DecideKeptLines(lines, internal::DefaultPartitioning());
     DuplicateRemovalResult result;
     std::size_t size = 0;
     for (std::size_t i = 0; i < lines.size(); ++i) {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "earlier_occurrence.h"
+#include "first_occurrences.h"
 #include "plain_remove_duplicate_lines.h"
 #include "remove_duplicate_lines.h"
 #include "text_hash.h"
@@ -127,16 +128,29 @@ void CheckSearch(std::u16string_view text, SearchLimits limits) {
     }
 }
 
+// Long lists are split into parts by hash and searched on threads; tiny parts
+// send these short texts down that path. Starting a thread costs far more
+// than a short text, so one input in eight uses two.
+void CheckPartitioned(std::u16string_view text, std::uint8_t choice) {
+    const vorlane::internal::Partitioning partitioning{
+        .fromLines = 0,
+        .linesPerPart = (choice >> 3 & 3U) + 1U,
+        .threads = (choice & 0xE0) == 0xE0 ? 2U : 1U};
+    Check(vorlane::internal::FindKeptLines(text, partitioning) == vorlane::FindKeptLines(text));
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
     // The first byte picks the limits of the search, each leaving lines to
-    // one of its means, and whether most hashes meet.
+    // one of its means, whether most hashes meet, and the parts and threads
+    // of the partitioned search.
     constexpr SearchLimits kLimits[] = {{}, {0, 1000}, {3, 0}, {0, 0}};
     vorlane::text_hash::WeakenForTesting((data[0] & 4) != 0);
     const std::u16string text = TextBuilder(data + 1, size - 1).Build();
     CheckRemoval(text);
     CheckSearch(text, kLimits[data[0] % std::size(kLimits)]);
+    CheckPartitioned(text, data[0]);
     return 0;
 }
