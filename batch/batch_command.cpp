@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 
-#include "batch_command.h"
+#include "batch/batch_command.h"
 
 #include <algorithm>
 #include <csignal>
@@ -10,16 +10,16 @@
 #include <stdexcept>
 #include <utility>
 
-#include "file_error.h"
-#include "input_text.h"
-#include "output_file.h"
-#include "progress_line.h"
-#include "remove_duplicate_lines.h"
-#include "replace_line_breaks.h"
-#include "text_encoding.h"
-#include "text_writer.h"
-#include "utf8_bytes.h"
-#include "write_kept_lines.h"
+#include "batch/progress_line.h"
+#include "batch/write_kept_lines.h"
+#include "fileio/file_error.h"
+#include "fileio/input_text.h"
+#include "fileio/output_file.h"
+#include "fileio/text_encoding.h"
+#include "fileio/text_writer.h"
+#include "fileio/utf8_bytes.h"
+#include "removal/remove_duplicate_lines.h"
+#include "text/replace_line_breaks.h"
 
 namespace vorlane {
 namespace {

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 
-#include "progress_line.h"
+#include "batch/progress_line.h"
 
 #include <unistd.h>
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 
-#include "write_kept_lines.h"
+#include "batch/write_kept_lines.h"
 
 #include <algorithm>
 

@@ -4,9 +4,9 @@
 
 #include <vector>
 
-#include "input_text.h"
-#include "progress_line.h"
-#include "text_writer.h"
+#include "batch/progress_line.h"
+#include "fileio/input_text.h"
+#include "fileio/text_writer.h"
 
 namespace vorlane {
 

@@ -14,15 +14,17 @@
 #include <fstream>
 #include <optional>
 
-#include "input_text.h"
-#include "output_file.h"
-#include "remove_duplicate_lines.h"
-#include "sample_texts.h"
-#include "text_writer.h"
-#include "utf8_bytes.h"
-#include "write_kept_lines.h"
+#include "batch/write_kept_lines.h"
+#include "fileio/input_text.h"
+#include "fileio/output_file.h"
+#include "fileio/text_writer.h"
+#include "fileio/utf8_bytes.h"
+#include "removal/remove_duplicate_lines.h"
+#include "testing/sample_texts.h"
 
 namespace vorlane::bench {
+
+using testing::TypicalList;
 namespace {
 
 struct Stages {

@@ -11,7 +11,7 @@ set -euo pipefail
 lines=${1:-10000000}
 rounds=${ROUNDS:-1}
 build=${BUILD:-build-bench}
-vorlane=$build/app/vorlane
+vorlane=$build/qt/vorlane
 dir=$(mktemp -d "${TMPDIR:-/tmp}/vorlane-compare.XXXXXX")
 trap 'rm -rf "$dir"' EXIT
 

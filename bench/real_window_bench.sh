@@ -75,7 +75,7 @@ memory() {  # "peak X MB, resident Y MB"
 vorlane_pid=""
 main_window=""
 start_vorlane() {
-  env ${ACCESSIBILITY:+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1} "$build/app/vorlane" >/dev/null 2>&1 &
+  env ${ACCESSIBILITY:+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1} "$build/qt/vorlane" >/dev/null 2>&1 &
   vorlane_pid=$!
   for _ in $(seq 200); do
     main_window=$(xdotool search --onlyvisible --name '^Vorlane$' 2>/dev/null | head -1)

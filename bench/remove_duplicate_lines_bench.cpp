@@ -18,10 +18,10 @@
 #include <new>
 #include <string_view>
 
-#include "hostile_texts.h"
-#include "plain_remove_duplicate_lines.h"
-#include "remove_duplicate_lines.h"
-#include "sample_texts.h"
+#include "removal/remove_duplicate_lines.h"
+#include "testing/hostile_texts.h"
+#include "testing/plain_remove_duplicate_lines.h"
+#include "testing/sample_texts.h"
 
 namespace {
 
@@ -54,6 +54,8 @@ void operator delete(void* memory, std::size_t) noexcept { Release(memory); }
 void operator delete[](void* memory, std::size_t) noexcept { Release(memory); }
 
 namespace vorlane::bench {
+
+using namespace testing;  // the seeded texts
 namespace {
 
 std::size_t CountLines(std::u16string_view text) {

@@ -8,8 +8,8 @@
 #include <iostream>
 #include <string>
 
-#include "sample_texts.h"
-#include "utf8_bytes.h"
+#include "fileio/utf8_bytes.h"
+#include "testing/sample_texts.h"
 
 int main(int argc, char* argv[]) {
     const bool lf = argc == 4 && std::string(argv[3]) == "lf";
@@ -17,8 +17,8 @@ int main(int argc, char* argv[]) {
         std::cerr << "usage: vorlane_sample_file LINES OUT [lf]\n";
         return 2;
     }
-    const std::string bytes =
-        vorlane::EncodeUtf8(vorlane::bench::TypicalList(std::stoul(argv[1]), lf ? u"\n" : u"\r\n"));
+    const std::string bytes = vorlane::EncodeUtf8(
+        vorlane::testing::TypicalList(std::stoul(argv[1]), lf ? u"\n" : u"\r\n"));
     std::ofstream out(argv[2], std::ios::binary);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return out.flush() ? 0 : 1;

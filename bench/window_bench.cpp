@@ -22,14 +22,17 @@
 #include <map>
 #include <random>
 
-#include "application.h"
-#include "form1.h"
-#include "qt_command_window.h"
-#include "remove_duplicate_lines.h"
-#include "sample_texts.h"
-#include "window_test_support.h"
+#include "qt/application.h"
+#include "qt/form1.h"
+#include "qt/qt_command_window.h"
+#include "qt/qt_strings.h"
+#include "removal/remove_duplicate_lines.h"
+#include "testing/qt/window_test_support.h"
+#include "testing/sample_texts.h"
 
 namespace vorlane::bench {
+
+using testing::TypicalList;
 namespace {
 
 // The length of both lists: a million lines, or VORLANE_BENCH_LINES.
@@ -74,10 +77,6 @@ const std::u16string& FivePercentRepeats() {
 }
 
 QPlainTextEdit* TextBoxOf(Form1& form) { return form.findChild<QPlainTextEdit*>("Text1"); }
-
-QString ToQString(const std::u16string& text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // Runs `measured` on a fresh, painted window holding `text` with the caret and
 // the view at its end, as after pasting it, and after `prepare`; neither

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 
-#include "command_line.h"
+#include "cli/command_line.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -13,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "batch_command.h"
-#include "file_error.h"
+#include "batch/batch_command.h"
+#include "fileio/file_error.h"
 
 namespace vorlane {
 namespace {

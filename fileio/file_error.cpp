@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 
-#include "file_error.h"
+#include "fileio/file_error.h"
 
 #include <cerrno>
 #include <cstring>

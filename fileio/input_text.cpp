@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 
-#include "input_text.h"
+#include "fileio/input_text.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,8 +9,8 @@
 #include <cerrno>
 #include <cstring>
 
-#include "file_error.h"
-#include "text_decoder.h"
+#include "fileio/file_error.h"
+#include "fileio/text_decoder.h"
 
 namespace vorlane {
 namespace {

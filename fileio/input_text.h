@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "text_encoding.h"
+#include "fileio/text_encoding.h"
 
 namespace vorlane {
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 
-#include "output_file.h"
+#include "fileio/output_file.h"
 
 #include <fcntl.h>
 #include <limits.h>
@@ -14,7 +14,7 @@
 #include <cstring>
 #include <optional>
 
-#include "file_error.h"
+#include "fileio/file_error.h"
 
 namespace vorlane {
 namespace {

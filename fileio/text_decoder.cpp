@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 
-#include "text_decoder.h"
+#include "fileio/text_decoder.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -11,9 +11,9 @@
 #include <emmintrin.h>
 #endif
 
-#include "file_error.h"
-#include "iconv_converter.h"
-#include "utf8_bytes.h"
+#include "fileio/file_error.h"
+#include "fileio/iconv_converter.h"
+#include "fileio/utf8_bytes.h"
 
 namespace vorlane {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "input_text.h"
-#include "text_encoding.h"
+#include "fileio/input_text.h"
+#include "fileio/text_encoding.h"
 
 namespace vorlane {
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 
-#include "text_encoding.h"
+#include "fileio/text_encoding.h"
 
 #include <cerrno>
 
-#include "iconv_converter.h"
+#include "fileio/iconv_converter.h"
 
 namespace vorlane {
 namespace {

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
 
-#include "text_writer.h"
+#include "fileio/text_writer.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 
-#include "file_error.h"
-#include "iconv_converter.h"
-#include "utf8_bytes.h"
+#include "fileio/file_error.h"
+#include "fileio/iconv_converter.h"
+#include "fileio/utf8_bytes.h"
 
 namespace vorlane {
 namespace {

@@ -5,8 +5,8 @@
 #include <memory>
 #include <string_view>
 
-#include "output_file.h"
-#include "text_encoding.h"
+#include "fileio/output_file.h"
+#include "fileio/text_encoding.h"
 
 namespace vorlane {
 

@@ -3,23 +3,23 @@
 // libFuzzer target: RemoveDuplicateLines, and the search for lines inside
 // earlier lines under each of its limits, must agree with their plain
 // versions on any text, with hashes as they are and with most of them
-// meeting. The input is read as tokens that make the rare cases
-// common: runs of a few letters, CR, LF and CR LF, surrogate halves and other
-// odd units, and copies of earlier parts of the text and of earlier lines, so
-// that lines occur inside one another and across joints often.
+// colliding, and so must the removal split into tiny parts and over threads. The input is read as
+// tokens that make the rare cases common: runs of a few letters, CR, LF and CR LF, surrogate halves
+// and other odd units, and copies of earlier parts of the text and of earlier lines, so that lines
+// occur inside one another and across joints often.
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <set>
 #include <string>
 #include <vector>
 
-#include "earlier_occurrence.h"
-#include "first_occurrences.h"
-#include "plain_remove_duplicate_lines.h"
-#include "remove_duplicate_lines.h"
-#include "text_hash.h"
+#include "removal/internal/earlier_occurrence.h"
+#include "removal/internal/first_occurrences.h"
+#include "removal/internal/text_hash.h"
+#include "removal/remove_duplicate_lines.h"
+#include "testing/plain_earlier_occurrence.h"
+#include "testing/plain_remove_duplicate_lines.h"
 
 namespace {
 
@@ -110,22 +110,11 @@ void CheckRemoval(std::u16string_view text) {
           fast.addedCount == plain.addedCount && fast.duplicateCount == plain.duplicateCount);
 }
 
-void CheckSearch(std::u16string_view text, SearchLimits limits) {
-    const vorlane::internal::SplitText split(text);
-    std::vector<std::uint32_t> numbers;
-    std::set<std::u16string_view> seen;
-    for (std::uint32_t line = 0; line < split.size(); ++line) {
-        if (!split[line].empty() && seen.insert(split[line]).second) numbers.push_back(line);
-    }
-    const vorlane::internal::LineSelection lines(split, numbers);
-    const std::vector<bool> found = vorlane::internal::OccursInEarlierLine(lines, limits);
-    for (std::size_t line = 0; line < lines.size(); ++line) {
-        bool earlier = false;
-        for (std::size_t before = 0; before < line && !earlier; ++before) {
-            earlier = lines[before].find(lines[line]) != std::u16string_view::npos;
-        }
-        Check(found[line] == earlier);
-    }
+void CheckSearch(std::u16string_view text, const SearchLimits& limits) {
+    const vorlane::SplitText split(text);
+    const vorlane::LineSelection lines(split, vorlane::testing::DistinctLines(split));
+    Check(vorlane::internal::OccursInEarlierLine(lines, limits) ==
+          vorlane::testing::PlainOccursInEarlierLine(lines));
 }
 
 // Long lists are split into parts by hash and searched on threads; tiny parts
@@ -144,13 +133,13 @@ void CheckPartitioned(std::u16string_view text, std::uint8_t choice) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
     // The first byte picks the limits of the search, each leaving lines to
-    // one of its means, whether most hashes meet, and the parts and threads
+    // one of its means, whether most hashes collide, and the parts and threads
     // of the partitioned search.
-    constexpr SearchLimits kLimits[] = {{}, {0, 1000}, {3, 0}, {0, 0}};
     vorlane::text_hash::WeakenForTesting((data[0] & 4) != 0);
     const std::u16string text = TextBuilder(data + 1, size - 1).Build();
     CheckRemoval(text);
-    CheckSearch(text, kLimits[data[0] % std::size(kLimits)]);
+    const auto& limits = vorlane::testing::kEveryMeans;
+    CheckSearch(text, limits[data[0] % std::size(limits)]);
     CheckPartitioned(text, data[0]);
     return 0;
 }

@@ -12,4 +12,4 @@ if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" && -z "${QT_QPA_PLATFORM:-}
   echo "run.sh: no display to open the window on; run it in a desktop session, or under a virtual display with 'xvfb-run scripts/run.sh' (apt-get install xvfb)" >&2
   exit 1
 fi
-exec build/release/app/vorlane "$@"
+exec build/release/qt/vorlane "$@"

@@ -29,7 +29,8 @@ inline constexpr std::u16string_view kText1Name = u"文本列表";
 inline constexpr std::u16string_view kText1Description =
     u"每行一项的文本列表。在此输入或粘贴列表，两个按钮的处理结果也写回这里。";
 inline constexpr std::u16string_view kCommand1Description =
-    u"删除列表中重复的行：已在前面保留的内容中出现过的行被清出，其余各行按原顺序保留，并报告处理前后的行数。";
+    u"删除列表中重复的行：已在前面保留的内容中出现过的行被清出，"
+    u"其余各行按原顺序保留，并报告处理前后的行数。";
 inline constexpr std::u16string_view kCommand2Description =
     u"把列表中的每个换行替换为输入的分隔符，使各行合并成一行。";
 

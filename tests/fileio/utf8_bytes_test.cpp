@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 
-#include "utf8_bytes.h"
+#include "fileio/utf8_bytes.h"
 
 #include <gtest/gtest.h>
 

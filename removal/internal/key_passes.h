@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: MIT
+
+#pragma once
+
+// Passes over the lines that find where keys of lines first occur, and settle
+// the lines that this decides.
+
+#include <cstdint>
+#include <vector>
+
+#include "removal/internal/key_set.h"
+#include "removal/internal/private.h"
+#include "text/split_text.h"
+
+namespace vorlane::internal {
+
+// Settles what the keys of at most `longest` units at `end` of the lines
+// `open` (numbers in ascending order; all lines if nullptr) can: the lines
+// found at their key's first occurrence, and those whose key first occurs in
+// the line itself. Returns the lines left open.
+std::vector<std::uint32_t> SettleByKeys(const LineSelection& lines,
+                                        const std::vector<std::uint32_t>* open, KeyEnd end,
+                                        std::size_t longest, std::vector<bool>& found);
+
+}  // namespace vorlane::internal

@@ -1,0 +1,117 @@
+// SPDX-License-Identifier: MIT
+
+#pragma once
+
+// What the searches for lines inside earlier lines share: keys, the parts of
+// lines they look for first, and sets of them.
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "removal/internal/private.h"
+#include "removal/internal/text_hash.h"
+#include "removal/internal/tuning.h"
+
+namespace vorlane::internal {
+
+using text_hash::kNone;
+
+enum class KeyEnd { kStart, kEnd };
+
+// The key of `line` of at most `length` units at `end`, and where it starts.
+inline std::size_t KeyOffset(std::u16string_view line, KeyEnd end, std::size_t length) {
+    return end == KeyEnd::kStart || line.size() <= length ? 0 : line.size() - length;
+}
+inline std::u16string_view KeyOf(std::u16string_view line, KeyEnd end, std::size_t length) {
+    return line.substr(KeyOffset(line, end, length), length);
+}
+
+// Distinct keys of one length, numbered in the order they were added, found
+// by hash and told apart by their texts.
+class KeySet {
+public:
+    // Room for `capacity` additions of keys of `length` units.
+    KeySet(std::size_t capacity, std::size_t length) : table_(capacity), length_(length) {}
+
+    // The number of the key equal to `key`, whose hash is `hash`, adding it
+    // if it is new.
+    std::uint32_t Add(std::u16string_view key, std::uint64_t hash) {
+        std::uint32_t number = kNone;
+        table_.FindEach(hash,
+                        [&](std::uint32_t n) { return Text(n) == key && (number = n, true); });
+        return number != kNone ? number : AddNew(key, hash);
+    }
+    // The same for a key known to differ from all added so far.
+    std::uint32_t AddNew(std::u16string_view key, std::uint64_t hash) {
+        const auto number = static_cast<std::uint32_t>(size());
+        table_.Insert(hash, number);
+        if (length_ == kKeyLength) {
+            std::copy(key.begin(), key.end(), copies_.emplace_back().begin());
+        } else {
+            starts_.push_back(key.data());
+        }
+        return number;
+    }
+    void Prefetch(std::uint64_t hash) const { table_.Prefetch(hash); }
+
+    // After the last Add: builds the filter, and a table no larger than the
+    // keys need, so that looking keys up stays in cache. `hashOf` hashes a
+    // key's text as Add was given it.
+    template <typename HashOf>
+    void Seal(HashOf hashOf) {
+        const bool compact = size() * 2 < table_.Capacity();
+        if (compact) table_ = text_hash::HashTable(size());
+        filter_.emplace(size());
+        // In batches, so that the cache misses of the random writes overlap.
+        std::array<std::uint64_t, kBatch> hashes;
+        std::array<text_hash::HashFilter::Place, kBatch> places;
+        for (std::uint32_t from = 0; from < size(); from += kBatch) {
+            const std::size_t count = std::min<std::size_t>(kBatch, size() - from);
+            for (std::uint32_t i = 0; i < count; ++i) {
+                hashes[i] = hashOf(Text(from + i));
+                places[i] = filter_->Locate(hashes[i]);
+                if (compact) table_.Prefetch(hashes[i]);
+            }
+            for (std::uint32_t i = 0; i < count; ++i) {
+                if (compact) table_.Insert(hashes[i], from + i);
+                filter_->Add(places[i]);
+            }
+        }
+    }
+
+    // Builds the filter anew over only the keys that `wanted(key)` still
+    // wants, `count` of them, so that finding the others again costs no table
+    // lookups. `hashOf` hashes a key's text.
+    template <typename Wanted, typename HashOf>
+    void Refilter(std::size_t count, Wanted wanted, HashOf hashOf) {
+        filter_.emplace(count);
+        for (std::uint32_t key = 0; key < size(); ++key) {
+            if (wanted(key)) filter_->Add(hashOf(Text(key)));
+        }
+    }
+
+    std::size_t size() const { return starts_.size() + copies_.size(); }
+    std::u16string_view Text(std::uint32_t key) const {
+        return length_ == kKeyLength ? std::u16string_view(copies_[key].data(), kKeyLength)
+                                     : std::u16string_view(starts_[key], length_);
+    }
+    const text_hash::HashTable& Table() const { return table_; }
+    const text_hash::HashFilter& Filter() const { return *filter_; }
+
+private:
+    text_hash::HashTable table_;
+    std::optional<text_hash::HashFilter> filter_;
+    // Keys of kKeyLength units, looked up most, are kept as copies, so that
+    // telling them apart reads no text far away; the others as where they
+    // start, since short lines, each its own key, may be very many.
+    std::vector<const char16_t*> starts_;
+    std::vector<std::array<char16_t, kKeyLength>> copies_;
+    std::size_t length_;
+};
+
+}  // namespace vorlane::internal

@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: MIT
+
+#pragma once
+
+// The removal's tuning constants, in one place: each changes how fast it runs
+// and how much memory it takes, never what it answers. removal/README.md says
+// why each has its value.
+
+#include <cstddef>
+
+#include "removal/internal/private.h"
+
+namespace vorlane::internal {
+
+// Keys: the parts of lines the search looks for first.
+inline constexpr std::size_t kKeyLength = 8;    // units of the keys looked for first
+inline constexpr std::size_t kLongestKey = 32;  // units of the keys looked for last
+
+// Memory access.
+inline constexpr std::size_t kLookAhead = 16;  // table lookups started ahead of use
+inline constexpr std::size_t kBatch = 32;      // positions whose filter bits load together
+
+// Long lists: the lines are split by hash into parts of about this many
+// lines, whose tables stay in cache, from this many lines on (Partitioning).
+inline constexpr std::size_t kLinesPerPart = 4096;
+inline constexpr std::size_t kPartitionFromLines = std::size_t{1} << 16;
+inline constexpr unsigned kMostThreads = 2;
+inline constexpr std::size_t kTextAhead = 32;  // lines whose texts load ahead of comparing
+
+// Hash filters: a word of 64 bits for every few hashes, at most 32 MiB.
+inline constexpr std::size_t kHashesPerFilterWord = 4;
+inline constexpr std::size_t kMostFilterWords = std::size_t{1} << 22;
+
+// How far the search for lines inside earlier lines goes before it turns to
+// the suffix array (SearchLimits).
+inline constexpr std::size_t kStepsPerUnit = 8;       // walk steps per unit of text, at most
+inline constexpr std::size_t kManyOpen = 16;          // open lines are many from 1 in kManyOpen
+inline constexpr std::size_t kUnitsPerBriefStep = 4;  // a brief walk: a step per 4 units
+inline constexpr std::size_t kFirstCheckpoint = 12;   // units a walk reads before it checks
+
+}  // namespace vorlane::internal

@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: MIT
+
+#pragma once
+
+// The search for lines inside earlier lines written the plain way, the
+// selection of lines it works on, the limits that hand lines to each of its
+// means in turn, and the partitionings that send short lists down the paths
+// of long ones: what the tests and the fuzzer check the real search with.
+
+#include <cstdint>
+#include <set>
+#include <string_view>
+#include <vector>
+
+#include "removal/internal/earlier_occurrence.h"
+#include "removal/internal/first_occurrences.h"
+#include "text/split_text.h"
+
+namespace vorlane::testing {
+
+// The first of each distinct non-empty line, as the removal selects them.
+inline std::vector<std::uint32_t> DistinctLines(const SplitText& split) {
+    std::vector<std::uint32_t> numbers;
+    std::set<std::u16string_view> seen;
+    for (std::uint32_t line = 0; line < split.size(); ++line) {
+        if (!split[line].empty() && seen.insert(split[line]).second) numbers.push_back(line);
+    }
+    return numbers;
+}
+
+// For each line, whether an earlier line holds it: a substring search of every
+// earlier line.
+inline std::vector<bool> PlainOccursInEarlierLine(const LineSelection& lines) {
+    std::vector<bool> found(lines.size(), false);
+    for (std::size_t line = 0; line < lines.size(); ++line) {
+        for (std::size_t earlier = 0; earlier < line && !found[line]; ++earlier) {
+            found[line] = lines[earlier].find(lines[line]) != std::u16string_view::npos;
+        }
+    }
+    return found;
+}
+
+// Limits that leave lines to each means of the search in turn.
+inline constexpr internal::SearchLimits kEveryMeans[] = {
+    {},                                           // all of them
+    {.laterKeyPasses = 0, .stepsPerUnit = 1000},  // the first keys, then walking
+    {.laterKeyPasses = 3, .stepsPerUnit = 0},     // every key, then the suffix array
+    {.laterKeyPasses = 0, .stepsPerUnit = 0},     // the first keys, then the suffix array
+};
+
+// Parts so small that a few lines fill many of them, on one and two threads;
+// one part; and one table for all lines.
+inline constexpr internal::Partitioning kEveryPartitioning[] = {
+    {.fromLines = 0, .linesPerPart = 1, .threads = 1},
+    {.fromLines = 0, .linesPerPart = 1, .threads = 2},
+    {.fromLines = 0, .linesPerPart = 3, .threads = 2},
+    {.fromLines = 0, .linesPerPart = 64, .threads = 1},
+    {.fromLines = 0, .linesPerPart = 1000000, .threads = 2},
+    {.fromLines = 1000000, .linesPerPart = 1, .threads = 2},
+};
+
+}  // namespace vorlane::testing

@@ -1,0 +1,144 @@
+// SPDX-License-Identifier: MIT
+
+#include "removal/internal/earlier_occurrence.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "removal/internal/suffix_array_search.h"
+#include "removal/internal/text_hash.h"
+#include "testing/both_hash_modes.h"
+#include "testing/plain_earlier_occurrence.h"
+
+namespace vorlane::internal {
+namespace {
+
+using testing::DistinctLines;
+using testing::kEveryMeans;
+using testing::PlainOccursInEarlierLine;
+
+std::u16string RandomUnits(std::mt19937& random, std::u16string_view alphabet, std::size_t count) {
+    std::uniform_int_distribution<std::size_t> unit(0, alphabet.size() - 1);
+    std::u16string units;
+    for (; count > 0; --count) units += alphabet[unit(random)];
+    return units;
+}
+
+std::size_t Uniform(std::mt19937& random, std::size_t low, std::size_t high) {
+    return std::uniform_int_distribution<std::size_t>(low, high)(random);
+}
+
+// A random line over `alphabet`, then lines cut from the lines before them,
+// some with one unit changed: their keys occur in many places, and whether a
+// whole line does is a close call, so every means of the search has work.
+std::u16string PiecesOfEarlierLines(std::mt19937& random, std::u16string_view alphabet,
+                                    std::size_t longest, std::size_t most) {
+    std::vector<std::u16string> lines = {RandomUnits(random, alphabet, 4 * longest)};
+    for (std::size_t n = Uniform(random, 1, most); n > 0; --n) {
+        const std::u16string& from = lines[Uniform(random, 0, lines.size() - 1)];
+        const std::size_t start = Uniform(random, 0, from.size() - 1);
+        std::u16string line = from.substr(start, Uniform(random, 1, longest));
+        if (Uniform(random, 0, 2) == 0) line[Uniform(random, 0, line.size() - 1)] = alphabet[0];
+        if (Uniform(random, 0, 3) == 0) line = RandomUnits(random, alphabet, line.size());
+        lines.push_back(line);
+    }
+    std::u16string text;
+    for (const std::u16string& line : lines) text.append(line).append(u"\r\n");
+    return text;
+}
+
+// `count` distinct units, each `times` times, on one line: more frequent than
+// the units after it, which then take longer codes in the suffix array.
+std::u16string FrequentUnits(std::size_t count, std::size_t times) {
+    std::u16string line;
+    for (std::size_t unit = 0; unit < count; ++unit) line.append(times, char16_t(0x5000 + unit));
+    return line + u"\r\n";
+}
+
+// The search agrees with a plain one under every limit, over alphabets that
+// make keys collide often, on lines short and long, including the line breaks a
+// line may hold and units that take one, two or three bytes in the suffix
+// array (after 100 or 2500 more frequent units; 30 of each makes the table of
+// unit codes cover every unit).
+class EarlierLineSearch : public testing::BothHashModes {};
+VORLANE_IN_BOTH_HASH_MODES(EarlierLineSearch);
+
+TEST_P(EarlierLineSearch, AgreesWithAPlainSearch) {
+    struct Family {
+        std::u16string alphabet;
+        std::size_t longest;
+        std::u16string before;
+        int texts;
+        std::size_t lines = 30;  // at most, after the first
+    };
+    const Family families[] = {
+        {u"ab", 40, u"", 3000},
+        {u"ab", 80, u"", 30, 300},  // many lines left open at once
+        {u"abc", 20, u"", 2000},
+        {u"a\r\n", 20, u"", 1000},
+        {u"ab\U0001F600\u0000", 24, u"", 1000},
+        {u"\u7001\u7002", 30, FrequentUnits(100, 2), 300},
+        {u"\u7001\u7002", 30, FrequentUnits(2500, 2), 100},
+        {u"\u7001\u7002", 30, FrequentUnits(2500, 30), 10},
+    };
+    std::mt19937 random(5);
+    for (const Family& family : families) {
+        for (int i = 0; i < family.texts && !HasFailure(); ++i) {
+            const std::u16string text =
+                family.before +
+                PiecesOfEarlierLines(random, family.alphabet, family.longest, family.lines);
+            const SplitText split(text);
+            const LineSelection lines(split, DistinctLines(split));
+            const std::vector<bool> expected = PlainOccursInEarlierLine(lines);
+            for (const SearchLimits limits : kEveryMeans) {
+                EXPECT_EQ(OccursInEarlierLine(lines, limits), expected)
+                    << ::testing::PrintToString(text);
+            }
+        }
+    }
+}
+
+// Short lines over 3,000 units of falling frequency (from U+4E00), alone or
+// after 2,500 units (from U+5000, among them) each twice, so that units with
+// one-, two- and three-byte codes sit side by side in the suffix array: a
+// line matched from inside a longer code would be a false find.
+TEST(SuffixArraySearch, MatchesOnlyWholeUnits) {
+    std::mt19937 random(7);
+    std::vector<double> weights;
+    for (int rank = 0; rank < 3000; ++rank) weights.push_back(1.0 / (rank + 1));
+    std::discrete_distribution<int> unit(weights.begin(), weights.end());
+    for (const std::u16string& before : {std::u16string(), FrequentUnits(2500, 2)}) {
+        for (int i = 0; i < 100 && !HasFailure(); ++i) {
+            std::u16string text = before;
+            for (int line = 0; line < 300; ++line) {
+                for (std::size_t n = Uniform(random, 1, 3); n > 0; --n)
+                    text += char16_t(0x4E00 + unit(random));
+                text += u"\r\n";
+            }
+            const SplitText split(text);
+            const LineSelection lines(split, DistinctLines(split));
+            EXPECT_EQ(SearchEarlierLines(lines, std::vector<bool>(lines.size(), true)),
+                      PlainOccursInEarlierLine(lines));
+        }
+    }
+}
+
+// Keys are hashed whole, four units a step, and windows of text unit by unit:
+// the two must agree, or keys are never found where they occur.
+TEST(PolynomialHash, OfAgreesWithAppendingUnitByUnit) {
+    const text_hash::Polynomial polynomial;
+    std::u16string text;
+    std::uint64_t appended = 0;
+    for (const char16_t unit : std::u16string{0xFFFF, 0xFFFF, 'a', 0, 0xFFFE, 0xD800, 'b', 'c',
+                                              0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF, 'z'}) {
+        EXPECT_EQ(polynomial.Of(text), appended) << text.size();
+        text += unit;
+        appended = polynomial.Append(appended, unit);
+    }
+}
+
+}  // namespace
+}  // namespace vorlane::internal
