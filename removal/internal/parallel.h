@@ -4,12 +4,12 @@
 
 // Work split over a few threads.
 
-#include "removal/internal/private.h"
-
 #include <cstddef>
 #include <exception>
 #include <thread>
 #include <vector>
+
+#include "removal/internal/private.h"
 
 namespace vorlane::internal {
 
