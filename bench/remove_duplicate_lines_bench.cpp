@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: MIT
 
 // Time and memory of RemoveDuplicateLines on the typical list and on the
-// hostile shapes. Each case reports time_per_unit (seconds per input code unit)
+// hostile shapes. Times are wall-clock, since the removal may use several
+// threads. Each case reports time_per_unit (seconds per input code unit)
 // and peak_bytes_per_unit: the most memory the call held at once beyond its
 // input, less the result it returns, per input code unit; and memory_cap_use,
 // that peak as a share of 8 bytes per unit plus 24 bytes per line.
 
+#include <absl/container/flat_hash_set.h>
 #include <benchmark/benchmark.h>
 #include <malloc.h>
-
-#include <absl/container/flat_hash_set.h>
 
 #include <atomic>
 #include <chrono>
@@ -209,39 +209,41 @@ void HostileBuiltAgainstKnownKeys(benchmark::State& state) {
     Fast(state, BuiltAgainstKnownKeys(static_cast<std::size_t>(state.range(0)), 1));
 }
 
-BENCHMARK(Typical)->Arg(32'767)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(Typical)->Arg(32'767)->Arg(1'000'000)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(TypicalAtScale)
     ->Arg(1'000'000)
     ->Arg(3'000'000)
     ->Arg(10'000'000)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(TypicalPlain)->Arg(32'767)->Unit(benchmark::kMillisecond)->Iterations(1);
-BENCHMARK(LongLineThenItsPieces)->Unit(benchmark::kMillisecond);
-BENCHMARK(LinesEndingInCrCrLf)->Unit(benchmark::kMillisecond);
-BENCHMARK(LinesSeparatedByCrLfLf)->Unit(benchmark::kMillisecond);
-BENCHMARK(MillionIdenticalLines)->Unit(benchmark::kMillisecond);
-BENCHMARK(RunsOfAInRandomOrder)->Unit(benchmark::kMillisecond);
-BENCHMARK(NoLineBreak)->Unit(benchmark::kMillisecond);
+BENCHMARK(TypicalPlain)->Arg(32'767)->UseRealTime()->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(LongLineThenItsPieces)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(LinesEndingInCrCrLf)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(LinesSeparatedByCrLfLf)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(MillionIdenticalLines)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(RunsOfAInRandomOrder)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(NoLineBreak)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(HostilePiecesOfOneLine)
     ->DenseRange(2, 6)
     ->Arg(10)
     ->Arg(40)
+    ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(HostileKeysThatOccurEverywhere)->Unit(benchmark::kMillisecond);
-BENCHMARK(HostileSharedKeyManyCharacters)->Unit(benchmark::kMillisecond);
-BENCHMARK(HostileDenseShortLines)->Unit(benchmark::kMillisecond);
-BENCHMARK(HostileAllUnitsThenAlteredPieces)->Unit(benchmark::kMillisecond);
-BENCHMARK(HostileEmptyLines)->Unit(benchmark::kMillisecond);
-BENCHMARK(HostileDistinctTinyLines)->Unit(benchmark::kMillisecond);
-BENCHMARK(HostileTypicalAfterAJointLine)->Unit(benchmark::kMillisecond);
-BENCHMARK(HostileSharedKeyRandomTails)->Unit(benchmark::kMillisecond);
-BENCHMARK(HostileRunsEndingInB)->Unit(benchmark::kMillisecond);
+BENCHMARK(HostileKeysThatOccurEverywhere)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(HostileSharedKeyManyCharacters)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(HostileDenseShortLines)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(HostileAllUnitsThenAlteredPieces)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(HostileEmptyLines)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(HostileDistinctTinyLines)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(HostileTypicalAfterAJointLine)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(HostileSharedKeyRandomTails)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(HostileRunsEndingInB)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(HostileBuiltAgainstKnownKeys)
     ->Arg(20'000)
     ->Arg(80'000)
     ->Arg(320'000)
     ->Arg(1'280'000)
+    ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace
