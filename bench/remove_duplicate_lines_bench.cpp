@@ -1,17 +1,22 @@
 // SPDX-License-Identifier: MIT
 
 // Time and memory of RemoveDuplicateLines on the typical list and on the
-// hostile shapes. Each case reports time_per_unit (seconds per input code unit)
+// hostile shapes. Times are wall-clock, since the removal may use several
+// threads. Each case reports time_per_unit (seconds per input code unit)
 // and peak_bytes_per_unit: the most memory the call held at once beyond its
 // input, less the result it returns, per input code unit; and memory_cap_use,
 // that peak as a share of 8 bytes per unit plus 24 bytes per line.
 
+#include <absl/container/flat_hash_set.h>
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
+#include <map>
 #include <new>
+#include <string_view>
 
 #include "removal/remove_duplicate_lines.h"
 #include "testing/hostile_texts.h"
@@ -87,6 +92,70 @@ void Fast(benchmark::State& state, const std::u16string& text) {
     Measure(state, text, [](std::u16string_view t) { return RemoveDuplicateLines(t); });
 }
 
+// The reference the removal is measured against: exact-line dedupe, one
+// insert per line into abseil's hash set of the lines as byte views, no
+// substring search; it keeps and joins lines as the removal does.
+DuplicateRemovalResult ExactLineDedupe(std::u16string_view text) {
+    DuplicateRemovalResult result;
+    absl::flat_hash_set<std::string_view> seen;
+    for (std::size_t start = 0;;) {
+        const std::size_t end = std::min(text.find(u"\r\n", start), text.size());
+        const std::u16string_view line = text.substr(start, end - start);
+        ++result.pieceCount;
+        const std::string_view bytes(reinterpret_cast<const char*>(line.data()),
+                                     line.size() * sizeof(char16_t));
+        if (!line.empty() && seen.insert(bytes).second) {
+            if (result.addedCount++ > 0) result.text += u"\r\n";
+            result.text += line;
+        }
+        if (end == text.size()) break;
+        start = end + 2;
+    }
+    result.duplicateCount = result.pieceCount - result.addedCount;
+    return result;
+}
+
+// Typical lists of a million lines and more are made once per process.
+const std::u16string& CachedTypicalList(std::size_t lines) {
+    static std::map<std::size_t, std::u16string> lists;
+    auto [at, added] = lists.try_emplace(lines);
+    if (added) at->second = TypicalList(lines);
+    return at->second;
+}
+
+double SecondsOf(const auto& run) {
+    const auto start = std::chrono::steady_clock::now();
+    run();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The removal on typical lists of 1, 3 and 10 million lines beside the
+// reference, each timed in turn in every iteration: reference_multiple is
+// the removal's time over the reference's, per_unit_vs_1M its time per unit
+// over that of the million lines measured earlier in the same process.
+void TypicalAtScale(benchmark::State& state) {
+    static double perUnitAtMillion = 0;
+    const std::u16string& text = CachedTypicalList(static_cast<std::size_t>(state.range(0)));
+    double removal = 0;
+    double reference = 0;
+    for (auto _ : state) {
+        const double seconds =
+            SecondsOf([&] { benchmark::DoNotOptimize(RemoveDuplicateLines(text).addedCount); });
+        reference += SecondsOf([&] { benchmark::DoNotOptimize(ExactLineDedupe(text).addedCount); });
+        removal += seconds;
+        state.SetIterationTime(seconds);
+    }
+    const auto units = static_cast<double>(text.size());
+    const double perUnit = removal / static_cast<double>(state.iterations()) / units;
+    if (state.range(0) == 1'000'000) perUnitAtMillion = perUnit;
+    state.counters["units"] = units;
+    state.counters["time_per_unit"] = perUnit;
+    state.counters["reference_time_per_unit"] =
+        reference / static_cast<double>(state.iterations()) / units;
+    state.counters["reference_multiple"] = removal / reference;
+    if (perUnitAtMillion > 0) state.counters["per_unit_vs_1M"] = perUnit / perUnitAtMillion;
+}
+
 void Typical(benchmark::State& state) {
     Fast(state, TypicalList(static_cast<std::size_t>(state.range(0))));
 }
@@ -140,33 +209,41 @@ void HostileBuiltAgainstKnownKeys(benchmark::State& state) {
     Fast(state, BuiltAgainstKnownKeys(static_cast<std::size_t>(state.range(0)), 1));
 }
 
-BENCHMARK(Typical)->Arg(32'767)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
-BENCHMARK(TypicalPlain)->Arg(32'767)->Unit(benchmark::kMillisecond)->Iterations(1);
-BENCHMARK(LongLineThenItsPieces)->Unit(benchmark::kMillisecond);
-BENCHMARK(LinesEndingInCrCrLf)->Unit(benchmark::kMillisecond);
-BENCHMARK(LinesSeparatedByCrLfLf)->Unit(benchmark::kMillisecond);
-BENCHMARK(MillionIdenticalLines)->Unit(benchmark::kMillisecond);
-BENCHMARK(RunsOfAInRandomOrder)->Unit(benchmark::kMillisecond);
-BENCHMARK(NoLineBreak)->Unit(benchmark::kMillisecond);
+BENCHMARK(Typical)->Arg(32'767)->Arg(1'000'000)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(TypicalAtScale)
+    ->Arg(1'000'000)
+    ->Arg(3'000'000)
+    ->Arg(10'000'000)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(TypicalPlain)->Arg(32'767)->UseRealTime()->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(LongLineThenItsPieces)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(LinesEndingInCrCrLf)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(LinesSeparatedByCrLfLf)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(MillionIdenticalLines)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(RunsOfAInRandomOrder)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(NoLineBreak)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(HostilePiecesOfOneLine)
     ->DenseRange(2, 6)
     ->Arg(10)
     ->Arg(40)
+    ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(HostileKeysThatOccurEverywhere)->Unit(benchmark::kMillisecond);
-BENCHMARK(HostileSharedKeyManyCharacters)->Unit(benchmark::kMillisecond);
-BENCHMARK(HostileDenseShortLines)->Unit(benchmark::kMillisecond);
-BENCHMARK(HostileAllUnitsThenAlteredPieces)->Unit(benchmark::kMillisecond);
-BENCHMARK(HostileEmptyLines)->Unit(benchmark::kMillisecond);
-BENCHMARK(HostileDistinctTinyLines)->Unit(benchmark::kMillisecond);
-BENCHMARK(HostileTypicalAfterAJointLine)->Unit(benchmark::kMillisecond);
-BENCHMARK(HostileSharedKeyRandomTails)->Unit(benchmark::kMillisecond);
-BENCHMARK(HostileRunsEndingInB)->Unit(benchmark::kMillisecond);
+BENCHMARK(HostileKeysThatOccurEverywhere)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(HostileSharedKeyManyCharacters)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(HostileDenseShortLines)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(HostileAllUnitsThenAlteredPieces)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(HostileEmptyLines)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(HostileDistinctTinyLines)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(HostileTypicalAfterAJointLine)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(HostileSharedKeyRandomTails)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(HostileRunsEndingInB)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(HostileBuiltAgainstKnownKeys)
     ->Arg(20'000)
     ->Arg(80'000)
     ->Arg(320'000)
     ->Arg(1'280'000)
+    ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

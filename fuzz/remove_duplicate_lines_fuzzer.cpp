@@ -3,10 +3,10 @@
 // libFuzzer target: RemoveDuplicateLines, and the search for lines inside
 // earlier lines under each of its limits, must agree with their plain
 // versions on any text, with hashes as they are and with most of them
-// colliding. The input is read as tokens that make the rare cases
-// common: runs of a few letters, CR, LF and CR LF, surrogate halves and other
-// odd units, and copies of earlier parts of the text and of earlier lines, so
-// that lines occur inside one another and across joints often.
+// colliding, and so must the removal split into tiny parts and over threads. The input is read as
+// tokens that make the rare cases common: runs of a few letters, CR, LF and CR LF, surrogate halves
+// and other odd units, and copies of earlier parts of the text and of earlier lines, so that lines
+// occur inside one another and across joints often.
 
 #include <cstddef>
 #include <cstdint>
@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "removal/internal/earlier_occurrence.h"
+#include "removal/internal/first_occurrences.h"
 #include "removal/internal/text_hash.h"
 #include "removal/remove_duplicate_lines.h"
 #include "testing/plain_earlier_occurrence.h"
@@ -116,16 +117,29 @@ void CheckSearch(std::u16string_view text, const SearchLimits& limits) {
           vorlane::testing::PlainOccursInEarlierLine(lines));
 }
 
+// Long lists are split into parts by hash and searched on threads; tiny parts
+// send these short texts down that path. Starting a thread costs far more
+// than a short text, so one input in eight uses two.
+void CheckPartitioned(std::u16string_view text, std::uint8_t choice) {
+    const vorlane::internal::Partitioning partitioning{
+        .fromLines = 0,
+        .linesPerPart = (choice >> 3 & 3U) + 1U,
+        .threads = (choice & 0xE0) == 0xE0 ? 2U : 1U};
+    Check(vorlane::internal::FindKeptLines(text, partitioning) == vorlane::FindKeptLines(text));
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
     // The first byte picks the limits of the search, each leaving lines to
-    // one of its means, and whether most hashes collide.
+    // one of its means, whether most hashes collide, and the parts and threads
+    // of the partitioned search.
     vorlane::text_hash::WeakenForTesting((data[0] & 4) != 0);
     const std::u16string text = TextBuilder(data + 1, size - 1).Build();
     CheckRemoval(text);
     const auto& limits = vorlane::testing::kEveryMeans;
     CheckSearch(text, limits[data[0] % std::size(limits)]);
+    CheckPartitioned(text, data[0]);
     return 0;
 }

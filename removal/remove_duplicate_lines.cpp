@@ -12,15 +12,14 @@
 #include <vector>
 
 #include "removal/internal/earlier_occurrence.h"
+#include "removal/internal/first_occurrences.h"
 #include "removal/internal/joint_matches.h"
 #include "removal/internal/text_hash.h"
-#include "removal/internal/tuning.h"
 #include "text/split_text.h"
 
 namespace vorlane {
 namespace {
 
-using internal::kLookAhead;
 using text_hash::kNone;
 
 constexpr std::u16string_view kLineBreak = u"\r\n";
@@ -30,42 +29,15 @@ std::u16string ToDecimal(std::int64_t value) {
     return {digits.begin(), digits.end()};
 }
 
-// For each line: its number among the distinct non-empty lines if it is the
-// first with its text, else kNone. Fills `distinct` with the line numbers
-// of those first lines.
-std::vector<std::uint32_t> NumberFirstOccurrences(const SplitText& lines,
-                                                  std::vector<std::uint32_t>& distinct) {
-    const text_hash::WordHash wordHash;
-    std::vector<std::uint64_t> hashes(lines.size());
-    std::size_t nonEmpty = 0;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i].empty()) continue;
-        hashes[i] = wordHash.Of(lines[i]);
-        ++nonEmpty;
-    }
-    text_hash::HashTable seen(nonEmpty);
-    std::vector<std::uint32_t> numbers(lines.size(), kNone);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (i + kLookAhead < lines.size()) seen.Prefetch(hashes[i + kLookAhead]);
-        if (lines[i].empty()) continue;
-        const bool repeat = seen.FindEach(
-            hashes[i], [&](std::uint32_t earlier) { return lines[distinct[earlier]] == lines[i]; });
-        if (repeat) continue;
-        numbers[i] = static_cast<std::uint32_t>(distinct.size());
-        seen.Insert(hashes[i], numbers[i]);
-        distinct.push_back(static_cast<std::uint32_t>(i));
-    }
-    return numbers;
-}
-
 bool MayMatchAcrossJoint(std::u16string_view line) {
     return line.front() == u'\n' || line.back() == u'\r';
 }
 
 // Which lines to keep, deciding the joint cases in order.
-std::vector<bool> DecideKeptLines(const SplitText& lines) {
+std::vector<bool> DecideKeptLines(const SplitText& lines, const internal::Partitioning& parts) {
     std::vector<std::uint32_t> firstLines;
-    const std::vector<std::uint32_t> numbers = NumberFirstOccurrences(lines, firstLines);
+    const std::vector<std::uint32_t> numbers =
+        internal::NumberFirstOccurrences(lines, firstLines, parts);
     const LineSelection distinct(lines, std::move(firstLines));
     const std::vector<bool> inEarlier = internal::OccursInEarlierLine(distinct);
     std::vector<std::u16string_view> jointCandidates;
@@ -88,8 +60,16 @@ std::vector<bool> DecideKeptLines(const SplitText& lines) {
 
 }  // namespace
 
+namespace internal {
+
+std::vector<bool> FindKeptLines(std::u16string_view text, const Partitioning& partitioning) {
+    return DecideKeptLines(SplitText(text), partitioning);
+}
+
+}  // namespace internal
+
 std::vector<bool> FindKeptLines(std::u16string_view text) {
-    return DecideKeptLines(SplitText(text));
+    return internal::FindKeptLines(text, internal::DefaultPartitioning());
 }
 
 DuplicateRemovalResult CountKeptLines(const std::vector<bool>& kept) {
@@ -102,7 +82,7 @@ DuplicateRemovalResult CountKeptLines(const std::vector<bool>& kept) {
 
 DuplicateRemovalResult RemoveDuplicateLines(std::u16string_view text) {
     const SplitText lines(text);
-    const std::vector<bool> kept = DecideKeptLines(lines);
+    const std::vector<bool> kept = DecideKeptLines(lines, internal::DefaultPartitioning());
     DuplicateRemovalResult result = CountKeptLines(kept);
     std::size_t size = 0;
     for (std::size_t i = 0; i < lines.size(); ++i) {

@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(
   build-essential cmake
   qt6-base-dev qt6-translations-l10n fonts-wqy-microhei librsvg2-bin
-  libgtest-dev libbenchmark-dev libdivsufsort-dev pkg-config
+  libgtest-dev libbenchmark-dev libabsl-dev libdivsufsort-dev pkg-config
   clang libclang-rt-14-dev time
   "$@"
 )

@@ -3,8 +3,9 @@
 #pragma once
 
 // The search for lines inside earlier lines written the plain way, the
-// selection of lines it works on, and the limits that hand lines to each of
-// its means in turn: what the tests and the fuzzer check the real search with.
+// selection of lines it works on, the limits that hand lines to each of its
+// means in turn, and the partitionings that send short lists down the paths
+// of long ones: what the tests and the fuzzer check the real search with.
 
 #include <cstdint>
 #include <set>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "removal/internal/earlier_occurrence.h"
+#include "removal/internal/first_occurrences.h"
 #include "text/split_text.h"
 
 namespace vorlane::testing {
@@ -44,6 +46,17 @@ inline constexpr internal::SearchLimits kEveryMeans[] = {
     {.laterKeyPasses = 0, .stepsPerUnit = 1000},  // the first keys, then walking
     {.laterKeyPasses = 3, .stepsPerUnit = 0},     // every key, then the suffix array
     {.laterKeyPasses = 0, .stepsPerUnit = 0},     // the first keys, then the suffix array
+};
+
+// Parts so small that a few lines fill many of them, on one and two threads;
+// one part; and one table for all lines.
+inline constexpr internal::Partitioning kEveryPartitioning[] = {
+    {.fromLines = 0, .linesPerPart = 1, .threads = 1},
+    {.fromLines = 0, .linesPerPart = 1, .threads = 2},
+    {.fromLines = 0, .linesPerPart = 3, .threads = 2},
+    {.fromLines = 0, .linesPerPart = 64, .threads = 1},
+    {.fromLines = 0, .linesPerPart = 1000000, .threads = 2},
+    {.fromLines = 1000000, .linesPerPart = 1, .threads = 2},
 };
 
 }  // namespace vorlane::testing

@@ -198,11 +198,11 @@ private:
     KeyEnd end_;
     std::size_t longest_;
     KeyHasher hasher_;
-    std::vector<std::uint32_t> keyOfOwner_;  // its number among keys of its length
+    BigVector<std::uint32_t> keyOfOwner_;  // its number among keys of its length
     // Per key length: the keys, where each first occurs, and how many have
     // not been found yet.
     std::array<std::optional<KeySet>, kLongestKey + 1> keys_;
-    std::array<std::vector<Occurrence>, kLongestKey + 1> first_;
+    std::array<BigVector<Occurrence>, kLongestKey + 1> first_;
     std::array<std::size_t, kLongestKey + 1> unfoundCounts_{};
     std::array<std::size_t, kLongestKey + 1> filteredCounts_{};  // keys in the filter
     std::array<std::size_t, kLongestKey + 1> wastedLookups_{};   // of keys found before

@@ -109,8 +109,8 @@ private:
     // Keys of kKeyLength units, looked up most, are kept as copies, so that
     // telling them apart reads no text far away; the others as where they
     // start, since short lines, each its own key, may be very many.
-    std::vector<const char16_t*> starts_;
-    std::vector<std::array<char16_t, kKeyLength>> copies_;
+    BigVector<const char16_t*> starts_;
+    BigVector<std::array<char16_t, kKeyLength>> copies_;
     std::size_t length_;
 };
 

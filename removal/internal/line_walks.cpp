@@ -38,7 +38,7 @@ public:
 
 private:
     text_hash::HashTable table_;
-    std::vector<std::uint32_t> lastLines_;
+    BigVector<std::uint32_t> lastLines_;
 };
 
 // The lengths at which a walk asks whether any open line still starts with
@@ -76,8 +76,8 @@ public:
         }
         keySet_.Seal(
             [this](std::u16string_view key) { return wordHash_.OfShort(key.data(), key.size()); });
-        std::vector<std::uint64_t> lineHashes(members_.size());
-        std::vector<std::pair<std::uint64_t, std::uint32_t>> prefixHashes;
+        BigVector<std::uint64_t> lineHashes(members_.size());
+        BigVector<std::pair<std::uint64_t, std::uint32_t>> prefixHashes;
         for (std::uint32_t m = 0; m < members_.size(); ++m) {
             lineHashes[m] = HashWithPrefixes(m, prefixHashes);
         }
@@ -171,7 +171,7 @@ private:
 
     // The hash of member m's line; adds those of its prefixes at the checkpoints.
     std::uint64_t HashWithPrefixes(std::uint32_t m,
-                                   std::vector<std::pair<std::uint64_t, std::uint32_t>>& prefixes) {
+                                   BigVector<std::pair<std::uint64_t, std::uint32_t>>& prefixes) {
         const std::u16string_view line = MemberLine(m);
         std::uint64_t hash = 0;
         for (std::size_t length = 1, check = kFirstCheckpoint; length <= line.size(); ++length) {
@@ -188,7 +188,7 @@ private:
     std::vector<std::uint32_t> members_;
     std::vector<bool> found_;  // of each member, whether it has been found
     KeySet keySet_;
-    std::vector<Key> keys_;
+    BigVector<Key> keys_;
     text_hash::HashTable lineTable_;  // the members by hash
     text_hash::HashFilter lineFilter_;
     std::optional<LastLineWithPrefix> prefixes_;

@@ -19,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "removal/internal/big_buffer.h"
 #include "removal/internal/private.h"
 #include "removal/internal/tuning.h"
 
@@ -207,7 +208,7 @@ private:
             static_cast<std::size_t>(scattered >> 32) & (words_.size() - 1),
             (std::uint64_t{1} << (scattered & 63)) | (std::uint64_t{1} << (scattered >> 6 & 63))};
     }
-    std::vector<std::uint64_t> words_;
+    internal::BigVector<std::uint64_t> words_;
 };
 
 // Open-addressing table from hashes to 32-bit values, for at most `capacity`
@@ -256,7 +257,7 @@ private:
         return static_cast<std::uint32_t>(scattered);
     }
     std::size_t capacity_;
-    std::vector<Slot> slots_;
+    internal::BigVector<Slot> slots_;
 };
 
 }  // namespace vorlane::text_hash

@@ -20,6 +20,13 @@ inline constexpr std::size_t kLongestKey = 32;  // units of the keys looked for 
 inline constexpr std::size_t kLookAhead = 16;  // table lookups started ahead of use
 inline constexpr std::size_t kBatch = 32;      // positions whose filter bits load together
 
+// Long lists: the lines are split by hash into parts of about this many
+// lines, whose tables stay in cache, from this many lines on (Partitioning).
+inline constexpr std::size_t kLinesPerPart = 4096;
+inline constexpr std::size_t kPartitionFromLines = std::size_t{1} << 16;
+inline constexpr unsigned kMostThreads = 2;
+inline constexpr std::size_t kTextAhead = 32;  // lines whose texts load ahead of comparing
+
 // Hash filters: a word of 64 bits for every few hashes, at most 32 MiB.
 inline constexpr std::size_t kHashesPerFilterWord = 4;
 inline constexpr std::size_t kMostFilterWords = std::size_t{1} << 22;
