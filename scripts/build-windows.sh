@@ -11,6 +11,8 @@
 # Environment: VORLANE_JOBS (parallel jobs, default nproc), VORLANE_DEBIAN_MIRROR
 # (default: the Debian archive this machine's own apt sources name).
 set -euo pipefail
+# The steps below keep their output short; a failing one is named here.
+trap 'echo "build-windows.sh: failed at line $LINENO: $BASH_COMMAND" >&2' ERR
 cd "$(dirname "$0")/.."
 root=$PWD
 jobs=${VORLANE_JOBS:-$(nproc)}
@@ -24,10 +26,10 @@ build=$root/build/windows
 machine_mirror() {
   {
     grep -hE '^[[:space:]]*URIs:' /etc/apt/sources.list.d/*.sources 2>/dev/null |
-      awk '{ for (i = 2; i <= NF; i++) print $i }'
+      awk '{ for (i = 2; i <= NF; i++) print $i }' || true
     grep -hE '^[[:space:]]*deb[[:space:]]' /etc/apt/sources.list /etc/apt/sources.list.d/*.list \
-      2>/dev/null | awk '{ for (i = 2; i <= NF; i++) if ($i ~ /:\/\//) { print $i; break } }'
-  } | grep -E '/debian/?$' | head -n 1
+      2>/dev/null | awk '{ for (i = 2; i <= NF; i++) if ($i ~ /:\/\//) { print $i; break } }' || true
+  } | grep -E '/debian/?$' | head -n 1 || true
 }
 
 # The source package of libdivsufsort for this machine's Debian release, into
