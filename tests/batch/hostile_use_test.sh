@@ -132,6 +132,10 @@ if [[ -z ${VORLANE_SANITIZED:-} ]]; then
   (ulimit -v 250000 && "$vorlane" join long >/dev/null 2>err)
   status=$?
   check "a long UTF-8 input joined to standard output is not held: $(cat err)" test $status -eq 0
+  (ulimit -v 250000 && "$vorlane" join long -o joined_long 2>err)
+  status=$?
+  check "a long UTF-8 input joined to a new file is not held: $(cat err)" test $status -eq 0
+  rm -f long joined_long
 fi
 
 # --- terminals ---
@@ -207,6 +211,12 @@ if [[ $(id -u) -eq 0 ]]; then
     test "$(stat -c %G:%a shared/list)/$(cat shared/list)" = users:664/b,a
   check "... naming what it could not keep: $(cat err)" \
     one_line err "^vorlane：注意：新的“shared/list”未能保留原文件的所有者$"
+  printf 'x\n' >shared/open
+  chmod 666 shared/open
+  setpriv --reuid=65534 --regid=65534 --clear-groups "$vorlane" dedupe shared/open -o shared/open \
+    2>err
+  check "a stranger keeps neither owner nor group, and says both: $(head -1 err)" \
+    grep -q "^vorlane：注意：新的“shared/open”未能保留原文件的所有者、组$" err
 else
   echo "not root: the privilege cases are left out"
 fi
