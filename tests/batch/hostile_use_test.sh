@@ -67,6 +67,11 @@ seq 400000 >grows
 timeout 5 "$vorlane" join grows -o /dev/stdout >>grows
 check "-o /dev/stdout >>FILE with FILE as the input joins what was there (exit $?)" \
   cmp -s grows <(seq 400000; seq 400000 | paste -sd,)
+for name in /dev/fd/3 /proc/self/fd/3; do
+  printf 'old\n' >log3
+  "$vorlane" join in -o $name 3>>log3
+  check "-o $name with 3>>log3 appends" cmp -s log3 <(printf 'old\na,b,a\n')
+done
 printf 'old\n' >log
 "$vorlane" join in -o log 2>>log
 check "-o log with 2>>log appends" cmp -s log <(printf 'old\na,b,a\n')
@@ -122,6 +127,15 @@ if [[ -z ${VORLANE_SANITIZED:-} ]]; then
   (ulimit -v 300000 && printf '\n%.0s' {1..20000} | "$vorlane" join -s "$separator" -o /dev/null 2>err)
   status=$?
   check "a long separator over many empty lines needs little memory: $(cat err)" test $status -eq 0
+  # UTF-8 to a device is joined as it is read, not held.
+  seq 9000000 >long
+  (ulimit -v 250000 && "$vorlane" join long >/dev/null 2>err)
+  status=$?
+  check "a long UTF-8 input joined to standard output is not held: $(cat err)" test $status -eq 0
+  (ulimit -v 250000 && "$vorlane" join long -o joined_long 2>err)
+  status=$?
+  check "a long UTF-8 input joined to a new file is not held: $(cat err)" test $status -eq 0
+  rm -f long joined_long
 fi
 
 # --- terminals ---
@@ -134,6 +148,7 @@ check "... and no progress line over it" bash -c '! grep -q $'"'"'\e'"'"' typesc
 script -qec "bash -c '(sleep 1.5; printf \"alpha\\nbeta\") | \"$vorlane\" join >joined'" \
   /dev/null </dev/null >typescript
 check "progress shows when the output is not the terminal" grep -q "正在连接" typescript
+check "... and is erased at the end" grep -q $'\r\e\\[K$' typescript
 check "... and the output is whole" cmp -s joined <(printf 'alpha,beta')
 # Reading from a terminal: how to end the input is said first.
 python3 - "$vorlane" <<'PYTHON' >pty_result 2>&1
@@ -196,6 +211,12 @@ if [[ $(id -u) -eq 0 ]]; then
     test "$(stat -c %G:%a shared/list)/$(cat shared/list)" = users:664/b,a
   check "... naming what it could not keep: $(cat err)" \
     one_line err "^vorlane：注意：新的“shared/list”未能保留原文件的所有者$"
+  printf 'x\n' >shared/open
+  chmod 666 shared/open
+  setpriv --reuid=65534 --regid=65534 --clear-groups "$vorlane" dedupe shared/open -o shared/open \
+    2>err
+  check "a stranger keeps neither owner nor group, and says both: $(head -1 err)" \
+    grep -q "^vorlane：注意：新的“shared/open”未能保留原文件的所有者、组$" err
 else
   echo "not root: the privilege cases are left out"
 fi

@@ -101,20 +101,20 @@ TEST(TextDecoder, RejectsInvalidBytesAtTheirOffset) {
     } cases[] = {
         {"\xFF\xFE"
          "a\0\x00\xDC"s,
-         std::nullopt, "字节偏移 4 处"},  // a lone low half
+         std::nullopt, "”在字节偏移 4 处不是有效的"},  // a lone low half
         {"\xFF\xFE"
          "a\0\x3D\xD8"
          "b\0"s,
-         std::nullopt, "字节偏移 4 处"},  // a high half, no low
+         std::nullopt, "”在字节偏移 4 处不是有效的"},  // a high half, no low
         {"\xFF\xFE"
          "a\0\x3D\xD8"s,
-         std::nullopt, "字节偏移 4 处"},                               // a high half at the end
-        {"\xFE\xFF\xD8\x3D\xD8\x3D"s, std::nullopt, "字节偏移 2 处"},  // two high halves
+         std::nullopt, "”在字节偏移 4 处不是有效的"},                               // a high half at the end
+        {"\xFE\xFF\xD8\x3D\xD8\x3D"s, std::nullopt, "”在字节偏移 2 处不是有效的"},  // two high halves
         {"\xFF\xFE"
          "ab\0"s,
-         std::nullopt, "字节偏移 4 处"},  // an odd byte
-        {"\xD6\xD0\n\xFF\n", Named("GB18030"), "字节偏移 3 处"},
-        {"ab\xD6", Named("GB18030"), "字节偏移 2 处"},  // cut short at the end
+         std::nullopt, "”在字节偏移 4 处不是有效的"},  // an odd byte
+        {"\xD6\xD0\n\xFF\n", Named("GB18030"), "”在字节偏移 3 处不是有效的"},
+        {"ab\xD6", Named("GB18030"), "”在字节偏移 2 处不是有效的"},  // cut short at the end
     };
     for (const auto& c : cases) {
         for (const std::size_t step : {std::size_t{1}, std::size_t{3}, c.bytes.size()}) {
