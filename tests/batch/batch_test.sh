@@ -129,6 +129,13 @@ check "a closed pipe is one line: $(cat err)" grep -q "^vorlane：无法写入�
 
 "$vorlane" dedupe --help >out 2>err
 check "help on standard output" bash -c 'grep -q "vorlane join" out && [[ ! -s err ]]'
+# The exit statuses the help states are the ones the program returns.
+stated_read=$(sed -n 's/.*；\([0-9]\) 读写错误.*/\1/p' out)
+stated_usage=$(sed -n 's/.*；\([0-9]\) 用法错误.*/\1/p' out)
+"$vorlane" dedupe no-such-file.txt >/dev/null 2>&1
+check "the help's status for a read error is the real one ($stated_read, $?)" test "${stated_read:-x}" = $?
+"$vorlane" dedupe --no-such-option >/dev/null 2>&1
+check "the help's status for a usage error is the real one ($stated_usage, $?)" test "${stated_usage:-x}" = $?
 "$vorlane" join --help >/dev/full 2>err
 check "help on a full disk fails (exit $?)" test $? -eq 1
 check "... with a message: $(cat err)" grep -qx "vorlane：无法写入标准输出：磁盘空间不足" err
