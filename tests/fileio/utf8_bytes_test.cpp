@@ -24,6 +24,11 @@ TEST(Utf8Bytes, DecodesValidTextAndEscapesEveryOtherByte) {
         {"\xF4\x90\x80\x80", u"\xDC7F\xDCF4\xDC7F\xDC90\xDC7F\xDC80\xDC7F\xDC80"},
         {"\xE4\xB8", u"\xDC7F\xDCE4\xDC7F\xDCB8"},  // cut short
         {"\xE4\xB8\r\n", u"\xDC7F\xDCE4\xDC7F\xDCB8\r\n"},
+        // The first and last valid sequence of each length and bound.
+        {"\xC2\x80\xDF\xBF", u"\u0080\u07FF"},
+        {"\xE0\xA0\x80\xED\x9F\xBF\xEE\x80\x80\xEF\xBF\xBF", u"\u0800\uD7FF\uE000\uFFFF"},
+        {"\xF0\x90\x80\x80\xF4\x8F\xBF\xBF", u"\U00010000\U0010FFFF"},
+        {"\xE0\x9F\xBF", u"\xDC7F\xDCE0\xDC7F\xDC9F\xDC7F\xDCBF"},  // overlong
     };
     for (const Case& c : cases) {
         EXPECT_EQ(DecodeUtf8(c.bytes), c.text) << ::testing::PrintToString(c.bytes);
