@@ -9,13 +9,13 @@ namespace {
 
 const OptionSpec* FindLong(std::span<const OptionSpec> specs, std::string_view name) {
     const auto found = std::find_if(specs.begin(), specs.end(),
-                                    [&](const OptionSpec& spec) { return spec.longName == name; });
+                                    [&](const OptionSpec& wanted) { return wanted.longName == name; });
     return found == specs.end() ? nullptr : &*found;
 }
 
 const OptionSpec* FindShort(std::span<const OptionSpec> specs, char name) {
     const auto found = std::find_if(specs.begin(), specs.end(),
-                                    [&](const OptionSpec& spec) { return spec.shortName == name; });
+                                    [&](const OptionSpec& wanted) { return wanted.shortName == name; });
     return found == specs.end() ? nullptr : &*found;
 }
 
@@ -47,29 +47,29 @@ private:
         const std::size_t equals = argument.find('=');
         const std::string name =
             argument.substr(2, equals == std::string::npos ? equals : equals - 2);
-        const OptionSpec* spec = FindLong(specs_, name);
+        const OptionSpec* wanted = FindLong(specs_, name);
         using Kind = OptionError::Kind;
-        if (spec == nullptr || (!spec->takesValue && equals != std::string::npos)) {
+        if (wanted == nullptr || (!wanted->takesValue && equals != std::string::npos)) {
             throw OptionError(Kind::kUnknownOption, name, argument);
         }
-        if (!spec->takesValue) return Add(*spec, {});
-        if (equals != std::string::npos) return Add(*spec, argument.substr(equals + 1));
-        Add(*spec, TakeValue(name, "--" + name));
+        if (!wanted->takesValue) return Add(*wanted, {});
+        if (equals != std::string::npos) return Add(*wanted, argument.substr(equals + 1));
+        Add(*wanted, TakeValue(name, "--" + name));
     }
 
     void Shorts(const std::string& argument) {
         for (std::size_t i = 1; i < argument.size(); ++i) {
-            const OptionSpec* spec = FindShort(specs_, argument[i]);
-            if (spec == nullptr) {
+            const OptionSpec* wanted = FindShort(specs_, argument[i]);
+            if (wanted == nullptr) {
                 throw OptionError(OptionError::Kind::kUnknownOption, argument.substr(i, 1),
                                   argument);
             }
-            if (!spec->takesValue) {
-                Add(*spec, {});
+            if (!wanted->takesValue) {
+                Add(*wanted, {});
                 continue;
             }
-            if (i + 1 < argument.size()) return Add(*spec, argument.substr(i + 1));
-            return Add(*spec, TakeValue(argument.substr(i, 1), "-" + argument.substr(i, 1)));
+            if (i + 1 < argument.size()) return Add(*wanted, argument.substr(i + 1));
+            return Add(*wanted, TakeValue(argument.substr(i, 1), "-" + argument.substr(i, 1)));
         }
     }
 
@@ -80,8 +80,8 @@ private:
         return arguments_[next_++];
     }
 
-    void Add(const OptionSpec& spec, std::string value) {
-        parsed_.options.push_back({spec.longName, std::move(value)});
+    void Add(const OptionSpec& wanted, std::string value) {
+        parsed_.options.push_back({wanted.longName, std::move(value)});
     }
 
     std::span<const std::string> arguments_;
