@@ -8,14 +8,16 @@ namespace vorlane {
 namespace {
 
 const OptionSpec* FindLong(std::span<const OptionSpec> specs, std::string_view name) {
-    const auto found = std::find_if(specs.begin(), specs.end(),
-                                    [&](const OptionSpec& wanted) { return wanted.longName == name; });
+    const auto found = std::find_if(specs.begin(), specs.end(), [&](const OptionSpec& wanted) {
+        return wanted.longName == name;
+    });
     return found == specs.end() ? nullptr : &*found;
 }
 
 const OptionSpec* FindShort(std::span<const OptionSpec> specs, char name) {
-    const auto found = std::find_if(specs.begin(), specs.end(),
-                                    [&](const OptionSpec& wanted) { return wanted.shortName == name; });
+    const auto found = std::find_if(specs.begin(), specs.end(), [&](const OptionSpec& wanted) {
+        return wanted.shortName == name;
+    });
     return found == specs.end() ? nullptr : &*found;
 }
 
