@@ -6,10 +6,10 @@
 #include <new>
 
 #include "batch/dedupe_command.h"
-#include "fileio/file_error.h"
 #include "batch/join_command.h"
-#include "cli/messages.h"
 #include "batch/read_input.h"
+#include "cli/messages.h"
+#include "fileio/file_error.h"
 #include "fileio/utf8_bytes.h"
 
 namespace vorlane {

@@ -5,8 +5,8 @@
 #include <array>
 #include <span>
 
-#include "fileio/file_error.h"
 #include "cli/option_parser.h"
+#include "fileio/file_error.h"
 
 namespace vorlane {
 namespace {

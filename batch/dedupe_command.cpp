@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "batch/read_input.h"
-#include "fileio/text_writer.h"
 #include "batch/write_kept_lines.h"
+#include "fileio/text_writer.h"
 
 namespace vorlane {
 

@@ -6,8 +6,8 @@
 
 #include "batch/batch_options.h"
 #include "fileio/output_file.h"
-#include "removal/remove_duplicate_lines.h"
 #include "fileio/text_encoding.h"
+#include "removal/remove_duplicate_lines.h"
 
 namespace vorlane {
 

@@ -5,9 +5,9 @@
 #include <string>
 
 #include "batch/read_input.h"
+#include "batch/write_kept_lines.h"
 #include "fileio/text_writer.h"
 #include "fileio/utf8_bytes.h"
-#include "batch/write_kept_lines.h"
 
 namespace vorlane {
 

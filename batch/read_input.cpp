@@ -4,8 +4,8 @@
 
 #include <unistd.h>
 
-#include "fileio/file_error.h"
 #include "cli/messages.h"
+#include "fileio/file_error.h"
 
 namespace vorlane {
 

@@ -5,8 +5,8 @@
 #include <optional>
 
 #include "batch/batch_options.h"
-#include "fileio/input_text.h"
 #include "batch/progress_line.h"
+#include "fileio/input_text.h"
 #include "fileio/text_encoding.h"
 
 namespace vorlane {

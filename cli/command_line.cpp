@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "batch/batch_command.h"
-#include "fileio/file_error.h"
 #include "cli/messages.h"
 #include "cli/option_parser.h"
+#include "fileio/file_error.h"
 #include "fileio/standard_streams.h"
 
 namespace vorlane {

@@ -13,8 +13,8 @@
 
 #include "fileio/file_error.h"
 #include "fileio/iconv_converter.h"
-#include "text/utf16.h"
 #include "fileio/utf8_bytes.h"
+#include "text/utf16.h"
 
 namespace vorlane {
 namespace {

@@ -5,8 +5,8 @@
 #include <cerrno>
 
 #include "fileio/iconv_converter.h"
-#include "text/utf16.h"
 #include "fileio/utf8_bytes.h"
+#include "text/utf16.h"
 
 namespace vorlane {
 namespace {

@@ -2,8 +2,8 @@
 
 #include "win32/form1.h"
 
-#include "window/form1_design.h"
 #include "win32/wide_text.h"
+#include "window/form1_design.h"
 #include "window/window_commands.h"
 
 namespace vorlane {

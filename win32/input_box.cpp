@@ -6,8 +6,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "window/form1_design.h"
 #include "win32/wide_text.h"
+#include "window/form1_design.h"
 
 namespace vorlane {
 namespace {

@@ -7,9 +7,9 @@
 #include <stdexcept>
 #include <thread>
 
-#include "window/form1_design.h"
 #include "win32/input_box.h"
 #include "win32/wide_text.h"
+#include "window/form1_design.h"
 
 namespace vorlane {
 namespace {

@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/fileio/temporary_folder.h"
 #include "fileio/output_file.h"
 #include "removal/remove_duplicate_lines.h"
+#include "tests/fileio/temporary_folder.h"
 
 namespace vorlane {
 namespace {

@@ -11,8 +11,8 @@
 #include <thread>
 
 #include "fileio/file_error.h"
-#include "tests/fileio/temporary_folder.h"
 #include "fileio/utf8_bytes.h"
+#include "tests/fileio/temporary_folder.h"
 
 namespace vorlane {
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "fileio/file_error.h"
-#include "removal/remove_duplicate_lines.h"
 #include "fileio/utf8_bytes.h"
+#include "removal/remove_duplicate_lines.h"
 
 namespace vorlane {
 namespace {
@@ -108,8 +108,9 @@ TEST(TextDecoder, RejectsInvalidBytesAtTheirOffset) {
          std::nullopt, "”在字节偏移 4 处不是有效的"},  // a high half, no low
         {"\xFF\xFE"
          "a\0\x3D\xD8"s,
-         std::nullopt, "”在字节偏移 4 处不是有效的"},                               // a high half at the end
-        {"\xFE\xFF\xD8\x3D\xD8\x3D"s, std::nullopt, "”在字节偏移 2 处不是有效的"},  // two high halves
+         std::nullopt, "”在字节偏移 4 处不是有效的"},  // a high half at the end
+        {"\xFE\xFF\xD8\x3D\xD8\x3D"s, std::nullopt,
+         "”在字节偏移 2 处不是有效的"},  // two high halves
         {"\xFF\xFE"
          "ab\0"s,
          std::nullopt, "”在字节偏移 4 处不是有效的"},  // an odd byte

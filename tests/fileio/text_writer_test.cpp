@@ -8,8 +8,8 @@
 
 #include "fileio/file_error.h"
 #include "fileio/output_file.h"
-#include "tests/fileio/temporary_folder.h"
 #include "fileio/utf8_bytes.h"
+#include "tests/fileio/temporary_folder.h"
 
 namespace vorlane {
 namespace {

@@ -17,10 +17,10 @@
 #include <cwchar>
 #include <string>
 
-#include "win32/form1.h"
-#include "window/form1_design.h"
 #include "removal/remove_duplicate_lines.h"
+#include "win32/form1.h"
 #include "win32/win32_command_window.h"
+#include "window/form1_design.h"
 #include "window/window_commands.h"
 
 namespace {
