@@ -78,22 +78,26 @@ ReadProgress ProgressLine::Reading(const char* label) {
     };
 }
 
+std::string ProgressLine::Describe(std::chrono::seconds elapsed) const {
+    std::string line = "vorlane：";
+    line += label_.load(std::memory_order_relaxed);
+    line += "…";
+    const std::uint64_t total = total_.load(std::memory_order_relaxed);
+    if (total > 0) {
+        const std::uint64_t done = std::min(done_.load(std::memory_order_relaxed), total);
+        line.append(" ").append(std::to_string(done * 100 / total)).append("%");
+    }
+    return line.append("（已用 ").append(std::to_string(elapsed.count())).append(" 秒）");
+}
+
 void ProgressLine::Show() {
     bool shown = false;
     std::unique_lock lock(mutex_);
     while (!wake_.wait_for(lock, kRedrawEvery, [this] { return stopping_; })) {
         const auto elapsed = std::chrono::steady_clock::now() - start_;
         if (elapsed < kQuietTime) continue;
-        std::string line = "\rvorlane：";
-        line += label_.load(std::memory_order_relaxed);
-        line += "…";
-        const std::uint64_t total = total_.load(std::memory_order_relaxed);
-        if (total > 0) {
-            const std::uint64_t done = std::min(done_.load(std::memory_order_relaxed), total);
-            line.append(" ").append(std::to_string(done * 100 / total)).append("%");
-        }
-        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(elapsed).count();
-        line.append("（已用 ").append(std::to_string(seconds)).append(" 秒）\033[K");
+        const std::string line =
+            "\r" + Describe(std::chrono::duration_cast<std::chrono::seconds>(elapsed)) + "\033[K";
         std::fputs(line.c_str(), stderr);
         shown = true;
     }

@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
+#include <string>
 #include <thread>
 
 #include "fileio/input_text.h"
@@ -35,6 +36,9 @@ public:
 
     // A stage `label` that follows the bytes of a read as they arrive.
     ReadProgress Reading(const char* label);
+
+    // The line as it reads after `elapsed`, e.g. "vorlane：正在写出… 40%（已用 3 秒）".
+    std::string Describe(std::chrono::seconds elapsed) const;
 
 private:
     void Show();

@@ -150,6 +150,20 @@ script -qec "bash -c '(sleep 1.5; printf \"alpha\\nbeta\") | \"$vorlane\" join >
 check "progress shows when the output is not the terminal" grep -q "正在连接" typescript
 check "... and is erased at the end" grep -q $'\r\e\\[K$' typescript
 check "... and the output is whole" cmp -s joined <(printf 'alpha,beta')
+# Each stage of dedupe is named; a share done only where the amount is known.
+script -qec "bash -c '(sleep 1.5; printf \"a\\nb\\n\") | \"$vorlane\" dedupe -o deduped >/dev/null'" \
+  /dev/null </dev/null >typescript
+check "reading a pipe shows no share done: $(tr '\r\033' '|^' <typescript)" \
+  grep -qF "vorlane：正在读取…（已用 1 秒）" typescript
+# Output to a pipe read late: the writing stage waits for the reader.
+seq -f 'line %08g' 300000 >distinct
+mkfifo slow
+(exec 3<slow && sleep 2 && cat <&3 >/dev/null) &
+script -qec "bash -c '\"$vorlane\" dedupe distinct -o slow >/dev/null'" /dev/null </dev/null \
+  >typescript
+wait
+check "writing shows the share done: $(tr '\r\033' '|^' <typescript)" \
+  grep -qE "vorlane：正在写出… [0-9]+%（已用 [0-9]+ 秒）" typescript
 # Reading from a terminal: how to end the input is said first.
 python3 - "$vorlane" <<'PYTHON' >pty_result 2>&1
 import os, pty, select, sys, time
