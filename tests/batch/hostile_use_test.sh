@@ -101,6 +101,40 @@ for signal in KILL SEGV ABRT XCPU; do
   check "SIG$signal leaves OUT as it was" cmp -s target <(printf 'old\n')
 done
 
+# --- where no unnamed file can be made (no /proc, as in some containers): a
+# named temporary file, which no catchable signal and no error leaves behind ---
+# Runs the command that follows as the same process, with /proc hidden from it
+# alone and every signal at its default (a background job ignores SIGINT).
+without_proc=(env --default-signal unshare --mount
+  bash -c 'mount -t tmpfs none /proc && exec "$@"' without_proc)
+if "${without_proc[@]}" true 2>/dev/null; then
+  printf 'old\n' >target
+  "${without_proc[@]}" "$vorlane" dedupe in -o target
+  check "without /proc, OUT is replaced (exit $?)" cmp -s target <(printf 'a\nb\n')
+  check "... and no temporary file is left" no_leftovers
+  "${without_proc[@]}" "$vorlane" join in -o new_without_proc
+  check "without /proc, a new OUT is made" cmp -s new_without_proc <(printf 'a,b,a\n')
+  for signal in INT TERM HUP QUIT ALRM USR1 USR2 VTALRM PROF XCPU; do
+    printf 'old\n' >target
+    "${without_proc[@]}" "$vorlane" dedupe many -o target 2>/dev/null &
+    pid=$!
+    sleep 0.3
+    kill -s $signal $pid
+    wait $pid 2>/dev/null
+    check "without /proc, SIG$signal leaves no temporary file" no_leftovers
+    check "... and OUT as it was" cmp -s target <(printf 'old\n')
+  done
+  printf 'old\n' >target
+  (ulimit -f 1 && "${without_proc[@]}" "$vorlane" dedupe many -o target 2>err)
+  status=$?
+  check "without /proc, a file too large for the limit fails (exit $status): $(cat err)" \
+    one_line err "^vorlane：无法写入“target”：文件过大$"
+  check "... leaves no temporary file and OUT as it was" \
+    bash -c "[[ -z \$(find . -name '*vorlane-*') ]] && [[ \$(cat target) == old ]]"
+else
+  echo "no mount namespace: the cases without /proc are left out"
+fi
+
 # --- links ---
 ln -s made dangling
 "$vorlane" dedupe in -o dangling 2>/dev/null
