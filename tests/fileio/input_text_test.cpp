@@ -50,21 +50,27 @@ TEST(InputText, ReadsOnWhenASignalInterruptsARead) {
 
 TEST(InputText, OffersPiecesThatJoinToTheWholeText) {
     testing::TemporaryFolder folder;
-    // Pairs and CR LFs around every read of 1 MiB.
-    std::string bytes;
-    while (bytes.size() < (std::size_t{3} << 20)) bytes += "ab\r\n\xF0\x9F\x98\x80\xC1";
-    testing::WriteFile(folder / "in", bytes);
-    std::u16string pieces;
-    const InputText rest = ReadInputText(folder / "in", std::nullopt, {},
-                                         [&](std::u16string_view piece, const TextEncoding&) {
-                                             EXPECT_FALSE(piece.ends_with(u'\r'));
-                                             EXPECT_FALSE(StartsTwoUnits(piece.back()));
-                                             pieces += piece;
-                                             return true;
-                                         });
-    pieces += rest.text();
-    const InputText whole = ReadInputText(folder / "in", std::nullopt);
-    EXPECT_EQ(pieces, whole.text());
+    // Each shift puts the end of every read of 1 MiB at another byte of a
+    // CR LF, of a four-byte character or of an invalid byte: what is cut
+    // short stays for the next read.
+    const std::string pattern = "ab\r\n\xF0\x9F\x98\x80\xC1";
+    for (std::size_t shift = 0; shift < pattern.size(); ++shift) {
+        std::string bytes(shift, 'x');
+        while (bytes.size() < (std::size_t{3} << 20)) bytes += pattern;
+        testing::WriteFile(folder / "in", bytes);
+        std::u16string pieces;
+        const InputText rest = ReadInputText(folder / "in", std::nullopt, {},
+                                             [&](std::u16string_view piece, const TextEncoding&) {
+                                                 EXPECT_FALSE(piece.ends_with(u'\r'));
+                                                 EXPECT_FALSE(StartsTwoUnits(piece.back()));
+                                                 pieces += piece;
+                                                 return true;
+                                             });
+        pieces += rest.text();
+        const InputText whole = ReadInputText(folder / "in", std::nullopt);
+        EXPECT_EQ(pieces, whole.text()) << "shift " << shift;
+        EXPECT_EQ(EncodeUtf8(whole.text()), bytes) << "shift " << shift;
+    }
 }
 
 }  // namespace
