@@ -5,24 +5,14 @@
 #
 # Usage: batch_test.sh VORLANE
 set -uo pipefail
+# shellcheck source=tests/checks.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../checks.sh"
 vorlane=$(realpath "$1")
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 cd "$dir" || exit 1
 
-passed=0
-failed=0
-check() {  # what, command...
-  local what=$1
-  shift
-  if "$@"; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    echo "FAILED: $what"
-  fi
-}
 
 # One run on standard input and output. INPUT and OUTPUT are printf formats;
 # STDERR is an extended regular expression for its only line, or empty when
@@ -168,5 +158,4 @@ for input in piece-*[0-9]; do
   check "$input joined to a file" cmp -s out "$input.joined"
 done
 
-printf '%d passed, %d failed\n' "$passed" "$failed"
-[[ $failed -eq 0 ]]
+finish_checks

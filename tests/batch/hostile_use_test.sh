@@ -7,24 +7,14 @@
 #
 # Usage: hostile_use_test.sh VORLANE
 set -uo pipefail
+# shellcheck source=tests/checks.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../checks.sh"
 vorlane=$(realpath "$1")
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
 cd "$dir" || exit 1
 
-passed=0
-failed=0
-check() {  # what, command...
-  local what=$1
-  shift
-  if "$@"; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    echo "FAILED: $what"
-  fi
-}
 one_line() {  # file, extended regular expression
   [[ $(wc -l <"$1") -eq 1 ]] && grep -Eq -- "$2" "$1"
 }
@@ -271,5 +261,4 @@ fi
 
 check "/dev/null, /dev/full and /dev/zero are still devices" \
   test -c /dev/null -a -c /dev/full -a -c /dev/zero
-printf '%d passed, %d failed\n' "$passed" "$failed"
-[[ $failed -eq 0 ]]
+finish_checks

@@ -6,6 +6,8 @@
 #
 # Usage: command_line_test.sh VORLANE VERSION
 set -uo pipefail
+# shellcheck source=tests/checks.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../checks.sh"
 
 vorlane=$1
 version=$2
@@ -27,8 +29,6 @@ cases=(
   "--version|/dev/full|1||vorlane：无法写入标准输出：磁盘空间不足"
 )
 
-passed=0
-failed=0
 for case in "${cases[@]}"; do
   IFS='|' read -r arguments output status first_out first_err <<<"$case"
   [[ $output == - ]] && output=$scratch/out
@@ -40,43 +40,24 @@ for case in "${cases[@]}"; do
   expected=("$status" "$first_out" "$first_err")
   # A usage error is followed by the usage.
   [[ $status == 2 ]] && actual+=("$(sed -n 2p "$scratch/err")") && expected+=("用法：vorlane [选项]")
-  if [[ "${actual[*]}" == "${expected[*]}" ]]; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    printf 'FAILED: vorlane %s\n  expected: %s\n  actual:   %s\n' \
-      "$arguments" "${expected[*]@Q}" "${actual[*]@Q}"
-  fi
+  check_equal "vorlane $arguments" "${expected[*]}" "${actual[*]}"
 done
 
 # The help lists the commands.
-if [[ $(env -u DISPLAY -u WAYLAND_DISPLAY "$vorlane" --help) == *$'\n  join '* ]]; then
-  passed=$((passed + 1))
-else
-  failed=$((failed + 1))
-  echo "FAILED: vorlane --help lists no commands"
-fi
+env -u DISPLAY -u WAYLAND_DISPLAY "$vorlane" --help >"$scratch/out"
+check "vorlane --help lists the commands" grep -q '^  join ' "$scratch/out"
 
 # Without arguments and without any display: one line, a hint, exit 1, no abort.
 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$vorlane" >"$scratch/out" 2>"$scratch/err"
 status=$?
-if [[ $status -eq 1 && ! -s $scratch/out && $(wc -l <"$scratch/err") -eq 1 ]] &&
-  grep -q "^vorlane：找不到显示器.*vorlane --help" "$scratch/err"; then
-  passed=$((passed + 1))
-else
-  failed=$((failed + 1))
-  printf 'FAILED: vorlane with no display: exit %s, %s\n' "$status" "$(head -c 300 "$scratch/err")"
-fi
+check "vorlane with no display: exit $status, $(head -c 300 "$scratch/err")" \
+  bash -c '[[ $1 -eq 1 && ! -s $2/out && $(wc -l <"$2/err") -eq 1 ]] &&
+    grep -q "^vorlane：找不到显示器.*vorlane --help" "$2/err"' - "$status" "$scratch"
 
 # Standard output closed: the answer cannot be written.
 env -u DISPLAY "$vorlane" --version >&- 2>"$scratch/err"
 status=$?
-if [[ $status -eq 1 ]] && grep -q "^vorlane：无法写入标准输出：没有打开$" "$scratch/err"; then
-  passed=$((passed + 1))
-else
-  failed=$((failed + 1))
-  printf 'FAILED: vorlane --version >&-: exit %s, %s\n' "$status" "$(cat "$scratch/err")"
-fi
+check "vorlane --version >&-: exit $status, $(cat "$scratch/err")" \
+  bash -c '[[ $1 -eq 1 ]] && grep -q "^vorlane：无法写入标准输出：没有打开$" "$2/err"' - "$status" "$scratch"
 
-printf '%d passed, %d failed\n' "$passed" "$failed"
-[[ $failed -eq 0 ]]
+finish_checks

@@ -6,23 +6,13 @@
 #
 # Usage: installed_package_test.sh BUILD_DIR VERSION
 set -uo pipefail
+# shellcheck source=tests/checks.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../checks.sh"
 
 version=$2
 deb=$(ls "$1"/vorlane_"$version"_*.deb 2>/dev/null | head -1)
 [[ -n "$deb" ]] || { echo "FAILED: no vorlane_${version}_*.deb in $1 (build it with: cpack -G DEB)"; exit 1; }
 
-passed=0
-failed=0
-check() {  # what, command...
-  local what=$1
-  shift
-  if "$@"; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    echo "FAILED: $what"
-  fi
-}
 # Runs a command and fails if it prints anything on standard error.
 silent() {  # command...
   local errors
@@ -91,5 +81,4 @@ check "the installed program starts and keeps running (exit $status)" test "$sta
 check "the installed program finds its translation" \
   bash -c "! grep -q 'translation' '$errors'"
 
-printf '%d passed, %d failed\n' "$passed" "$failed"
-[[ $failed -eq 0 ]]
+finish_checks

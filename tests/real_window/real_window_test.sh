@@ -6,6 +6,8 @@
 #
 # Usage: real_window_test.sh VORLANE FAIL_ALLOCATIONS_LIBRARY [SCREENSHOT.png]
 set -uo pipefail
+# shellcheck source=tests/checks.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../checks.sh"
 
 if [[ -z "${VORLANE_UNDER_XVFB:-}" ]]; then
   VORLANE_UNDER_XVFB=1 exec xvfb-run -a -s "-screen 0 1600x1200x24 -nolisten tcp" "$0" "$@"
@@ -17,16 +19,6 @@ screenshot=${3:-}
 unset QT_QPA_PLATFORM QT_SCALE_FACTOR
 export LC_ALL=C.UTF-8
 
-passed=0
-failed=0
-check() {  # what, expected, actual
-  if [[ "$2" == "$3" ]]; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    printf 'FAILED: %s\n  expected: %q\n  actual:   %q\n' "$1" "$2" "$3"
-  fi
-}
 
 openbox --sm-disable >/dev/null 2>&1 &
 window_manager=$!
@@ -114,23 +106,23 @@ read_and_close_box() {  # how to open: a command
 
 # --- The window as it opens ---------------------------------------------------
 start_vorlane
-check "client area" "657x259" "$(client_size "$main_window")"
+check_equal "client area" "657x259" "$(client_size "$main_window")"
 xdotool type --delay 30 "typed"
-check "focus starts in the text box" "typed" "$(text_box_content)"
+check_equal "focus starts in the text box" "typed" "$(text_box_content)"
 
 # --- Command1 with the mouse ---------------------------------------------------
 paste_into_text_box $'苹果\r\nbanana\r\n苹果\r\nban\r\n橙子 orange\r\n'
 [[ -n "$screenshot" ]] && import -window "$main_window" "$screenshot"
-check "summary box of Command1" \
+check_equal "summary box of Command1" \
   "Vorlane|执行完成，原总数:6，处理后数:3，清出重复数:3" \
   "$(read_and_close_box click_at 180 228)"
-check "text after Command1" $'苹果\nbanana\n橙子 orange' "$(text_box_content)"
+check_equal "text after Command1" $'苹果\nbanana\n橙子 orange' "$(text_box_content)"
 
 # --- Command2 with the keyboard --------------------------------------------------
 click_at 300 100
 input_box=$(read_and_close_box xdotool key --delay 80 Tab Tab space)
-check "input box of Command2: its title, and the comma selected" "输入替换成的符号|," "$input_box"
-check "Enter on the input box with the default joins with commas" \
+check_equal "input box of Command2: its title, and the comma selected" "输入替换成的符号|," "$input_box"
+check_equal "Enter on the input box with the default joins with commas" \
   '苹果,banana,橙子 orange' "$(text_box_content)"
 xdotool key ctrl+z
 sleep 0.3
@@ -140,26 +132,26 @@ sleep 0.5
 xdotool type --delay 50 " ; "
 xdotool key Return
 sleep 0.3
-check "a typed separator replaces the default" '苹果 ; banana ; 橙子 orange' "$(text_box_content)"
+check_equal "a typed separator replaces the default" '苹果 ; banana ; 橙子 orange' "$(text_box_content)"
 xdotool key ctrl+z
 sleep 0.3
-check "Ctrl+Z brings the list back" $'苹果\nbanana\n橙子 orange' "$(text_box_content)"
+check_equal "Ctrl+Z brings the list back" $'苹果\nbanana\n橙子 orange' "$(text_box_content)"
 
 # --- Keys that must do nothing -------------------------------------------------------
 before=$(visible_windows '.+')
 click_at 300 100
 xdotool key --delay 80 ctrl+End Escape Tab Return Tab Return Tab Escape
 sleep 0.5
-check "Esc and Enter open nothing" "$before" "$(visible_windows '.+')"
-check "Tab came back to the text box, Esc and Enter changed nothing" \
+check_equal "Esc and Enter open nothing" "$before" "$(visible_windows '.+')"
+check_equal "Tab came back to the text box, Esc and Enter changed nothing" \
   $'苹果\nbanana\n橙子 orange' "$(copy_with ctrl+a ctrl+c)"
 stop_vorlane
 
 # --- 200 % scaling ---------------------------------------------------------------------
 start_vorlane QT_SCALE_FACTOR=2
-check "client area at 200 %" "1314x518" "$(client_size "$main_window")"
+check_equal "client area at 200 %" "1314x518" "$(client_size "$main_window")"
 paste_into_text_box $'a\r\na'
-check "Command1 sits at twice its place" "Vorlane|执行完成，原总数:2，处理后数:1，清出重复数:1" \
+check_equal "Command1 sits at twice its place" "Vorlane|执行完成，原总数:2，处理后数:1，清出重复数:1" \
   "$(read_and_close_box click_at 360 456)"
 stop_vorlane
 
@@ -170,14 +162,13 @@ start_vorlane LD_PRELOAD="$fail_allocations_library" VORLANE_FAIL_ALLOCATIONS_FR
 big_list=$(for i in $(seq 60000); do printf 'line %05d\r\n' $((i % 1000)); done)
 paste_into_text_box "$big_list"
 failure=$(read_and_close_box click_at 180 228)
-check "error box title" "Vorlane" "${failure%%|*}"
+check_equal "error box title" "Vorlane" "${failure%%|*}"
 [[ "$failure" == *内存不足* && "$failure" == *保持不变* ]]
-check "error box says memory ran out and the text was kept" "0" "$?"
-check "the program goes on" "0" "$(kill -0 "$vorlane_pid" 2>/dev/null; echo $?)"
-check "the text was kept" "60000" "$(text_box_content | grep -c '^line ')"
-check "the next click works" "Vorlane|执行完成，原总数:60001，处理后数:1000，清出重复数:59001" \
+check_equal "error box says memory ran out and the text was kept" "0" "$?"
+check_equal "the program goes on" "0" "$(kill -0 "$vorlane_pid" 2>/dev/null; echo $?)"
+check_equal "the text was kept" "60000" "$(text_box_content | grep -c '^line ')"
+check_equal "the next click works" "Vorlane|执行完成，原总数:60001，处理后数:1000，清出重复数:59001" \
   "$(read_and_close_box click_at 180 228)"
 stop_vorlane
 
-printf '%d passed, %d failed\n' "$passed" "$failed"
-[[ $failed -eq 0 ]]
+finish_checks

@@ -8,6 +8,8 @@
 #
 # Usage: installer_test.sh SETUP.exe ARCHIVE.zip VORLANE.exe VERSION
 set -euo pipefail
+# shellcheck source=tests/checks.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../checks.sh"
 setup=$(realpath "$1")
 archive=$(realpath "$2")
 built_exe=$(realpath "$3")
@@ -24,17 +26,6 @@ install_dir=$drive_c/Program\ Files/Vorlane
 shortcut=$drive_c/ProgramData/Microsoft/Windows/Start\ Menu/Programs/Vorlane.lnk
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vorlane'
 
-failures=0
-check() {  # check DESCRIPTION COMMAND...: runs COMMAND, reports the result
-  local description=$1
-  shift
-  if "$@"; then
-    echo "ok - $description"
-  else
-    echo "FAILED - $description"
-    failures=$((failures + 1))
-  fi
-}
 
 # The value NAME of the uninstall entry, as "TYPE DATA"; empty when missing.
 entry_value() {
@@ -148,5 +139,4 @@ unpacked_started() { [[ $command == *"\\vorlane-$version-windows-x64\\vorlane.ex
 check "the unpacked program starts (${command:-no window})" unpacked_started
 check "the unpacked program closes" close_program
 
-echo "$failures failed"
-[[ $failures -eq 0 ]]
+finish_checks

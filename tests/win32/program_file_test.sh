@@ -7,22 +7,13 @@
 #
 # Usage: program_file_test.sh VORLANE.exe VERSION OBJDUMP WINDRES
 set -euo pipefail
+# shellcheck source=tests/checks.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../checks.sh"
 exe=$1
 version=$2
 objdump=$3
 windres=$4
 
-failures=0
-check() {  # check DESCRIPTION COMMAND...: runs COMMAND, reports the result
-  local description=$1
-  shift
-  if "$@"; then
-    echo "ok - $description"
-  else
-    echo "FAILED - $description"
-    failures=$((failures + 1))
-  fi
-}
 
 # DLLs every Windows 10 and 11 has; MinGW's own runtimes (libstdc++-6.dll,
 # libgcc_s_seh-1.dll, libwinpthread-1.dll) are not among them.
@@ -59,5 +50,4 @@ check "the manifest asks for common controls 6" \
   has 'name=""Microsoft.Windows.Common-Controls"" version=""6.0.0.0""'
 check "the manifest declares per-monitor v2 DPI awareness" has '>PerMonitorV2, PerMonitor</dpiAwareness>'
 
-echo "$failures failed"
-[[ $failures -eq 0 ]]
+finish_checks

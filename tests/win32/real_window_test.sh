@@ -11,6 +11,8 @@
 #
 # Usage: real_window_test.sh VORLANE.exe WINDOW_TEXTS.exe CLIPBOARD_TEXT.exe OUTPUT_FOLDER
 set -uo pipefail
+# shellcheck source=tests/checks.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../checks.sh"
 
 vorlane=$1
 window_texts=$2
@@ -21,16 +23,6 @@ mkdir -p "$output"
 wine_env_start_display --wm || exit 1
 trap wine_env_stop EXIT
 
-passed=0
-failed=0
-check() {  # what, expected, actual
-  if [[ "$2" == "$3" ]]; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    printf 'FAILED: %s\n  expected: %q\n  actual:   %q\n' "$1" "$2" "$3"
-  fi
-}
 
 visible_windows() {  # title pattern
   xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | sort
@@ -204,14 +196,14 @@ undo() {
 # --- The window as it opens ------------------------------------------------------
 echo "[${SECONDS}s] The window as it opens"
 start_vorlane
-check "client area at 96 DPI" "657x259" "$(client_size)"
-check "the controls, their places and captions" \
+check_equal "client area at 96 DPI" "657x259" "$(client_size)"
+check_equal "the controls, their places and captions" \
   $'control\tEdit\t101\t16,8,633,193\t\ncontrol\tButton\t102\t16,208,329,41\tVorlane
 control\tButton\t103\t352,208,289,41\t分隔符替换' \
   "$(wine "$window_texts" | awk -F'\t' '$1 == "window" { inside = ($2 == "VorlaneForm1") }
                                        $1 == "control" && inside')"
 xdotool type --delay 30 "typed"
-check "focus starts in the text box" "typed" "$(copy_with ctrl+a ctrl+c)"
+check_equal "focus starts in the text box" "typed" "$(copy_with ctrl+a ctrl+c)"
 
 # --- Command1: the summary, the kept lines, undo -----------------------------------
 echo "[${SECONDS}s] Command1: the summary, the kept li"
@@ -220,14 +212,14 @@ paste_into_text_box "$list"
 import -window root "$output/win32-window.png"
 box=$(open_box click_command1)
 import -window root "$output/win32-summary.png"
-check "summary box of Command1" \
+check_equal "summary box of Command1" \
   $'Static\t1088\t\nButton\t1\t确定\nStatic\t65535\t执行完成，原总数:6，处理后数:3，清出重复数:3' \
   "$(dialog_controls Vorlane)"
 close_box "$box" Return
-check "the box's OK closed it" "" "$(dialog_controls Vorlane)"
-check "text after Command1" $'苹果\nbanana\n橙子 orange' "$(text_box_content)"
+check_equal "the box's OK closed it" "" "$(dialog_controls Vorlane)"
+check_equal "text after Command1" $'苹果\nbanana\n橙子 orange' "$(text_box_content)"
 undo
-check "Ctrl+Z after Command1 brings the list back, unit for unit" \
+check_equal "Ctrl+Z after Command1 brings the list back, unit for unit" \
   '苹果\r\nbanana\r\n苹果\r\nban\r\n橙子 orange\r\n' "$(text1_exactly)"
 
 # --- Command2: OK, Cancel, an empty answer, a typed and a pasted separator -------------
@@ -235,27 +227,27 @@ echo "[${SECONDS}s] Command2: OK, Cancel, an empty ans"
 paste_into_text_box $'苹果\r\nbanana\r\n橙子 orange'
 box=$(open_box click_command2)
 import -window root "$output/win32-input-box.png"
-check "the input box: prompt, the default, OK and Cancel" \
+check_equal "the input box: prompt, the default, OK and Cancel" \
   $'Static\t65535\t请输入要把回车分隔符替换为什么符号?\nEdit\t100\t,\nButton\t1\t确定\nButton\t2\t取消' \
   "$(dialog_controls 输入替换成的符号)"
 close_box "$box" Return
-check "OK on the default joins with commas" '苹果,banana,橙子 orange' "$(text_box_content)"
+check_equal "OK on the default joins with commas" '苹果,banana,橙子 orange' "$(text_box_content)"
 undo
-check "Ctrl+Z after Command2 brings the lines back" $'苹果\nbanana\n橙子 orange' "$(text_box_content)"
+check_equal "Ctrl+Z after Command2 brings the lines back" $'苹果\nbanana\n橙子 orange' "$(text_box_content)"
 
 answer_input_box Escape
-check "Esc in the input box leaves the text alone" $'苹果\nbanana\n橙子 orange' "$(text_box_content)"
+check_equal "Esc in the input box leaves the text alone" $'苹果\nbanana\n橙子 orange' "$(text_box_content)"
 answer_input_box Tab Tab space
-check "its Cancel button leaves the text alone" $'苹果\nbanana\n橙子 orange' "$(text_box_content)"
+check_equal "its Cancel button leaves the text alone" $'苹果\nbanana\n橙子 orange' "$(text_box_content)"
 answer_input_box BackSpace Return
-check "an empty answer leaves the text alone" $'苹果\nbanana\n橙子 orange' "$(text_box_content)"
-check "and shows no box" "" "$(visible_windows '.+' | grep -vx "$main_window")"
+check_equal "an empty answer leaves the text alone" $'苹果\nbanana\n橙子 orange' "$(text_box_content)"
+check_equal "and shows no box" "" "$(visible_windows '.+' | grep -vx "$main_window")"
 answer_input_box space semicolon space Return
-check "a typed separator replaces the default" '苹果 ; banana ; 橙子 orange' "$(text_box_content)"
+check_equal "a typed separator replaces the default" '苹果 ; banana ; 橙子 orange' "$(text_box_content)"
 undo
 printf '、' | xclip -selection clipboard -i
 answer_input_box ctrl+v Return
-check "a pasted Chinese separator" '苹果、banana、橙子 orange' "$(text_box_content)"
+check_equal "a pasted Chinese separator" '苹果、banana、橙子 orange' "$(text_box_content)"
 undo
 
 # --- Keys in the window -------------------------------------------------------------
@@ -264,37 +256,37 @@ before=$(visible_windows '.+')
 click_at 300 100
 xdotool key --delay 80 ctrl+End Escape Return x
 sleep 0.3
-check "Esc does nothing, Enter breaks the line" $'苹果\nbanana\n橙子 orange\nx' \
+check_equal "Esc does nothing, Enter breaks the line" $'苹果\nbanana\n橙子 orange\nx' \
   "$(copy_with ctrl+a ctrl+c)"
-check "and no box opened" "$before" "$(visible_windows '.+')"
+check_equal "and no box opened" "$before" "$(visible_windows '.+')"
 xdotool key ctrl+a y
 sleep 0.2
-check "Ctrl+A selects all" "y" "$(copy_with ctrl+a ctrl+c)"
-check "Tab goes to Command1" "执行完成，原总数:1，处理后数:1，清出重复数:0" \
+check_equal "Ctrl+A selects all" "y" "$(copy_with ctrl+a ctrl+c)"
+check_equal "Tab goes to Command1" "执行完成，原总数:1，处理后数:1，清出重复数:0" \
   "$(summary_of xdotool key Tab space)"
 box=$(open_box xdotool key Tab space)
-check "Tab goes on to Command2" "Edit	100	," \
+check_equal "Tab goes on to Command2" "Edit	100	," \
   "$(dialog_controls 输入替换成的符号 | grep '^Edit')"
 close_box "$box" Escape
 before=$(visible_windows '.+')
 xdotool key Return
 sleep 0.5
-check "Enter on a focused button clicks nothing" "$before" "$(visible_windows '.+')"
+check_equal "Enter on a focused button clicks nothing" "$before" "$(visible_windows '.+')"
 xdotool key Tab z
 sleep 0.2
-check "and Tab comes back to the text box, selecting its text" "z" "$(copy_with ctrl+a ctrl+c)"
+check_equal "and Tab comes back to the text box, selecting its text" "z" "$(copy_with ctrl+a ctrl+c)"
 
 # --- A lone CR or LF is a character inside its line ------------------------------------
 echo "[${SECONDS}s] A lone CR or LF is a character ins"
 paste_exactly_into_text_box $'a\nb\r\na\nb\r\nc\rd\r\nc\rd'
-check "a pasted lone LF and CR stay in the text" 'a\nb\r\na\nb\r\nc\rd\r\nc\rd' "$(text1_exactly)"
-check "Command1 counts lines between CR LF only" "执行完成，原总数:4，处理后数:2，清出重复数:2" \
+check_equal "a pasted lone LF and CR stay in the text" 'a\nb\r\na\nb\r\nc\rd\r\nc\rd' "$(text1_exactly)"
+check_equal "Command1 counts lines between CR LF only" "执行完成，原总数:4，处理后数:2，清出重复数:2" \
   "$(summary_of click_command1)"
-check "the kept lines keep their lone LF and CR" 'a\nb\r\nc\rd' "$(text1_exactly)"
+check_equal "the kept lines keep their lone LF and CR" 'a\nb\r\nc\rd' "$(text1_exactly)"
 answer_input_box Return
-check "Command2 replaces CR LF only" 'a\nb,c\rd' "$(text1_exactly)"
+check_equal "Command2 replaces CR LF only" 'a\nb,c\rd' "$(text1_exactly)"
 paste_into_text_box $'a\nb\r\nc'
-check "(text from the X clipboard arrives with each lone LF made CR LF by wine)" \
+check_equal "(text from the X clipboard arrives with each lone LF made CR LF by wine)" \
   'a\r\nb\r\nc' "$(text1_exactly)"
 
 # --- The text box's context menu --------------------------------------------------------
@@ -329,22 +321,22 @@ for lines in 10000 100000; do
     box=$(open_box click_command1_and_go_on)
   fi
   elapsed_ms=$((($(date +%s%N) - start) / 1000000))
-  check "$lines lines: the summary" \
+  check_equal "$lines lines: the summary" \
     "执行完成，原总数:$lines，处理后数:$half，清出重复数:$half" \
     "$(dialog_controls Vorlane | awk -F'\t' '$1 == "Static" && $3 != "" { print $3 }')"
   if ((lines > 10000)); then
     sleep 0.5
-    check "Enter pressed while the command worked did not close the summary" \
+    check_equal "Enter pressed while the command worked did not close the summary" \
       "$box" "$(visible_windows '.+' | grep -x "$box")"
   fi
   close_box "$box" Return
   if ((lines > 10000)); then
     sleep 1
-    check "the click on Command2 while it worked opened nothing" \
+    check_equal "the click on Command2 while it worked opened nothing" \
       "$main_window" "$(visible_windows '.+')"
   fi
   if ((lines <= 10000)); then  # (the clipboard takes seconds for longer texts)
-    check "$lines lines: the text keeps half of them" "$half" \
+    check_equal "$lines lines: the text keeps half of them" "$half" \
       "$(text_box_content | grep -c '^line ')"
   fi
   echo "$lines lines: click to summary ${elapsed_ms} ms" | tee -a "$output/timings.txt"
@@ -354,10 +346,10 @@ rm -f "$output/long-list.txt"
 places=$(control_places)
 xdotool windowsize --sync "$main_window" 900 420 2>/dev/null
 sleep 0.5
-check "the window grew" "900x420" "$(client_size)"
-check "and its controls stayed where they were" "$places" "$(control_places)"
+check_equal "the window grew" "900x420" "$(client_size)"
+check_equal "and its controls stayed where they were" "$places" "$(control_places)"
 close_vorlane
-check "Alt+F4 ends the program" "0" "$exit_status"
+check_equal "Alt+F4 ends the program" "0" "$exit_status"
 
 # --- 144 DPI: the layout and the font scaled by the screen's DPI -----------------------
 echo "[${SECONDS}s] 144 DPI"
@@ -375,16 +367,15 @@ set_dpi 144
 dpi=144
 start_vorlane
 set_dpi ""
-check "client area at 144 DPI" "986x389" "$(client_size)"
-check "the controls at one and a half times their places" \
+check_equal "client area at 144 DPI" "986x389" "$(client_size)"
+check_equal "the controls at one and a half times their places" \
   $'Edit\t101\t24,12,950,290\nButton\t102\t24,312,494,62\nButton\t103\t528,312,434,62' \
   "$(control_places)"
 paste_into_text_box $'苹果\r\n苹果'
 import -window root "$output/win32-window-144dpi.png"
-check "Command1 sits at one and a half times its place" "执行完成，原总数:2，处理后数:1，清出重复数:1" \
+check_equal "Command1 sits at one and a half times its place" "执行完成，原总数:2，处理后数:1，清出重复数:1" \
   "$(summary_of click_command1)"
 close_vorlane
-check "Alt+F4 ends the program at 144 DPI too" "0" "$exit_status"
+check_equal "Alt+F4 ends the program at 144 DPI too" "0" "$exit_status"
 
-printf '%d passed, %d failed\n' "$passed" "$failed"
-[[ $failed -eq 0 ]]
+finish_checks
