@@ -24,7 +24,9 @@ TEST(FileError, QuotesNamesWithControlCharactersEscaped) {
         {"del\x7F", "“del\\x7F”"},
         {"\xC2\x9B"
          "2J",
-         "“\\u009B2J”"},             // C1 CSI
+         "“\\u009B2J”"},            // C1 CSI
+        {"\xC2\x80", "“\\u0080”"},  // the first and the last of C1, ending the name
+        {"\xC2\x9F", "“\\u009F”"},
         {"\xC2\xA0", "“\xC2\xA0”"},  // no-break space: printable
         {"\xC2", "“\xC2”"},          // a stray byte stays as it is
         {"\xFF\xFE", "“\xFF\xFE”"},
