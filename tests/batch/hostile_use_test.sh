@@ -104,6 +104,25 @@ if "${without_proc[@]}" true 2>/dev/null; then
   check "... and no temporary file is left" no_leftovers
   "${without_proc[@]}" "$vorlane" join in -o new_without_proc
   check "without /proc, a new OUT is made" cmp -s new_without_proc <(printf 'a,b,a\n')
+  # The named temporary file is open for reading too: on a closed standard
+  # input it would be read as the input.
+  for command in dedupe join; do
+    printf 'x\n' >kept
+    "${without_proc[@]}" "$vorlane" $command -o kept <&- 2>/dev/null
+    status=$?
+    check "without /proc, $command with standard input closed fails (exit $status)" \
+      test $status -eq 1
+    check "... and leaves OUT as it was" cmp -s kept <(printf 'x\n')
+  done
+  # A signal ignored from the start (nohup) stays ignored.
+  "${without_proc[@]}" bash -c 'trap "" HUP && exec "$@"' - "$vorlane" dedupe many -o target \
+    2>/dev/null &
+  pid=$!
+  sleep 0.3
+  kill -s HUP $pid
+  wait $pid
+  status=$?
+  check "without /proc, an ignored SIGHUP stays ignored (exit $status)" cmp -s target many
   for signal in INT TERM HUP QUIT ALRM USR1 USR2 VTALRM PROF XCPU; do
     printf 'old\n' >target
     "${without_proc[@]}" "$vorlane" dedupe many -o target 2>/dev/null &
