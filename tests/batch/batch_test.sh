@@ -126,6 +126,22 @@ stated_usage=$(sed -n 's/.*；\([0-9]\) 用法错误.*/\1/p' out)
 check "the help's status for a read error is the real one ($stated_read, $?)" test "${stated_read:-x}" = $?
 "$vorlane" dedupe --no-such-option >/dev/null 2>&1
 check "the help's status for a usage error is the real one ($stated_usage, $?)" test "${stated_usage:-x}" = $?
+# Every example of the help runs as written, on files named as in it.
+mkdir -p examples/bin
+ln -s "$vorlane" examples/bin/vorlane
+printf '甲\n乙\n甲\n' >examples/名单.txt
+printf '\xbc\xd7\n\xd2\xd2\n\xbc\xd7\n' >examples/旧名单.txt
+printf '甲\t1\n乙\t2\n' >examples/表格.tsv
+sed -n '/^示例：$/,$p' out | sed -n 's/^  //p' >examples/list
+while IFS= read -r example; do
+  (cd examples && PATH=$PWD/bin:$PATH bash -c "$example" >example_out 2>example_err)
+  status=$?
+  check "the help's example '$example' runs (exit $status: $(cat examples/example_err))" \
+    test $status -eq 0
+done <examples/list
+check "the help shows three examples" test "$(wc -l <examples/list)" -eq 3
+check "... which do what they show" bash -c '[[ $(cat examples/名单.txt) == 甲$'"'\n'"'乙 &&
+  $(cat examples/新名单.txt) == $'"'\xbc\xd7\n\xd2\xd2'"' && $(cat examples/example_out) == 甲、乙 ]]'
 "$vorlane" join --help >/dev/full 2>err
 check "help on a full disk fails (exit $?)" test $? -eq 1
 check "... with a message: $(cat err)" grep -qx "vorlane：无法写入标准输出：磁盘空间不足" err
