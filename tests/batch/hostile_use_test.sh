@@ -57,6 +57,14 @@ seq 400000 >grows
 timeout 5 "$vorlane" join grows -o /dev/stdout >>grows
 check "-o /dev/stdout >>FILE with FILE as the input joins what was there (exit $?)" \
   cmp -s grows <(seq 400000; seq 400000 | paste -sd,)
+seq 400000 >grows
+timeout 5 "$vorlane" join -o /dev/stdout <grows >>grows
+check "join of standard input to -o /dev/stdout >>FILE, FILE the input too (exit $?)" \
+  cmp -s grows <(seq 400000; seq 400000 | paste -sd,)
+"$vorlane" dedupe in -o /dev/stderr 2>err
+status=$?
+check "-o /dev/stderr: the lines and then the summary (exit $status)" \
+  cmp -s err <(printf 'a\nb\n执行完成，原总数:3，处理后数:2，清出重复数:1\n')
 for name in /dev/fd/3 /proc/self/fd/3; do
   printf 'old\n' >log3
   "$vorlane" join in -o $name 3>>log3
