@@ -87,14 +87,21 @@ check "a file too large for the limit fails (exit $status)" test $status -eq 1
 check "... with a message: $(cat err)" one_line err "^vorlane：无法写入“big”：文件过大$"
 check "... and leaves nothing" bash -c '[[ ! -e big ]] && [[ -z $(ls -A | grep vorlane) ]]'
 seq 3000000 >many
-printf 'old\n' >target
 ulimit -c 0  # no core files from the signals below
-for signal in KILL SEGV ABRT XCPU; do
-  "$vorlane" dedupe many -o target 2>/dev/null &
-  pid=$!
+# Runs dedupe of `many` into `target` (first "old"), after the words given
+# before it, and sends it SIGNAL while it works; returns its status.
+interrupted_dedupe() {  # signal, words before the program...
+  local signal=$1
+  shift
+  printf 'old\n' >target
+  "$@" "$vorlane" dedupe many -o target 2>/dev/null &
+  local pid=$!
   sleep 0.3
-  kill -s $signal $pid
+  kill -s "$signal" $pid
   wait $pid 2>/dev/null
+}
+for signal in KILL SEGV ABRT XCPU; do
+  interrupted_dedupe $signal
   check "SIG$signal leaves no new file behind" no_leftovers
   check "SIG$signal leaves OUT as it was" cmp -s target <(printf 'old\n')
 done
@@ -123,21 +130,11 @@ if "${without_proc[@]}" true 2>/dev/null; then
     check "... and leaves OUT as it was" cmp -s kept <(printf 'x\n')
   done
   # A signal ignored from the start (nohup) stays ignored.
-  "${without_proc[@]}" bash -c 'trap "" HUP && exec "$@"' - "$vorlane" dedupe many -o target \
-    2>/dev/null &
-  pid=$!
-  sleep 0.3
-  kill -s HUP $pid
-  wait $pid
+  interrupted_dedupe HUP "${without_proc[@]}" bash -c 'trap "" HUP && exec "$@"' -
   status=$?
   check "without /proc, an ignored SIGHUP stays ignored (exit $status)" cmp -s target many
   for signal in INT TERM HUP QUIT ALRM USR1 USR2 VTALRM PROF XCPU; do
-    printf 'old\n' >target
-    "${without_proc[@]}" "$vorlane" dedupe many -o target 2>/dev/null &
-    pid=$!
-    sleep 0.3
-    kill -s $signal $pid
-    wait $pid 2>/dev/null
+    interrupted_dedupe $signal "${without_proc[@]}"
     check "without /proc, SIG$signal leaves no temporary file" no_leftovers
     check "... and OUT as it was" cmp -s target <(printf 'old\n')
   done
