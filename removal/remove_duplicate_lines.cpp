@@ -39,7 +39,8 @@ std::vector<bool> DecideKeptLines(const SplitText& lines, const internal::Partit
     const std::vector<std::uint32_t> numbers =
         internal::NumberFirstOccurrences(lines, firstLines, parts);
     const LineSelection distinct(lines, std::move(firstLines));
-    const std::vector<bool> inEarlier = internal::OccursInEarlierLine(distinct);
+    const std::vector<bool> inEarlier =
+        internal::OccursInEarlierLine(distinct, {.threads = parts.threads});
     std::vector<std::u16string_view> jointCandidates;
     for (std::size_t d = 0; d < distinct.size(); ++d) {
         if (!inEarlier[d] && MayMatchAcrossJoint(distinct[d])) {

@@ -48,6 +48,21 @@ inline constexpr internal::SearchLimits kEveryMeans[] = {
     {.laterKeyPasses = 0, .stepsPerUnit = 0},     // the first keys, then the suffix array
 };
 
+// Threads for the key passes, each with at most this many units: one
+// thread; and two and three, so that even a few lines are split between them.
+struct ScanThreading {
+    unsigned threads;
+    std::size_t unitsPerThread;
+};
+inline constexpr ScanThreading kEveryScanThreading[] = {{1, 0}, {2, 1}, {3, 1}};
+
+// `limits` with the threads of `threading`.
+inline internal::SearchLimits WithThreads(internal::SearchLimits limits, ScanThreading threading) {
+    limits.threads = threading.threads;
+    limits.unitsPerThread = threading.unitsPerThread;
+    return limits;
+}
+
 // Parts so small that a few lines fill many of them, on one and two threads;
 // one part; and one table for all lines.
 inline constexpr internal::Partitioning kEveryPartitioning[] = {

@@ -30,8 +30,9 @@ std::vector<bool> OccursInEarlierLine(const LineSelection& lines, SearchLimits l
     }
     std::vector<bool> found(lines.size(), false);
     if (lines.size() == 0) return found;
+    const ScanThreads threads{.most = limits.threads, .fewestUnits = limits.unitsPerThread};
     std::vector<std::uint32_t> open =
-        SettleByKeys(lines, nullptr, KeyEnd::kStart, kKeyLength, found);
+        SettleByKeys(lines, nullptr, KeyEnd::kStart, kKeyLength, threads, found);
     // Each further pass settles open lines of one more kind, at the cost of a
     // probe per key length at every position. While few lines are open, as in
     // most lists, a brief walk (a step for every kUnitsPerBriefStep units)
@@ -51,7 +52,8 @@ std::vector<bool> OccursInEarlierLine(const LineSelection& lines, SearchLimits l
                 std::min(units / kUnitsPerBriefStep, limits.stepsPerUnit * units);
             open = SettleByWalking(lines, open, brief, found);
         }
-        if (!open.empty()) open = SettleByKeys(lines, &open, pass.end, pass.longest, found);
+        if (!open.empty())
+            open = SettleByKeys(lines, &open, pass.end, pass.longest, threads, found);
     }
     if (!open.empty()) open = SettleByWalking(lines, open, limits.stepsPerUnit * units, found);
     if (open.empty()) return found;

@@ -2,8 +2,13 @@
 
 #include "removal/internal/key_passes.h"
 
+#include <algorithm>
+#include <atomic>
 #include <bit>
+#include <deque>
 #include <span>
+
+#include "removal/internal/parallel.h"
 
 namespace vorlane::internal {
 namespace {
@@ -51,12 +56,13 @@ private:
 };
 
 // The distinct keys of some lines (the owners), at most `longest` units taken
-// from one end, and where each first occurs in the lines up to the last owner.
-class FirstKeyOccurrences {
+// from one end, each numbered among the keys of its length. Read-only once
+// built, so that several scans can share them.
+class OwnerKeys {
 public:
     // `owners` numbers lines of `lines` in ascending order; nullptr means all.
-    FirstKeyOccurrences(const LineSelection& lines, const std::vector<std::uint32_t>* owners,
-                        KeyEnd end, std::size_t longest)
+    OwnerKeys(const LineSelection& lines, const std::vector<std::uint32_t>* owners, KeyEnd end,
+              std::size_t longest)
         : lines_(lines),
           owners_(owners),
           end_(end),
@@ -86,25 +92,76 @@ public:
         }
         for (std::size_t length = 1; length <= longest_; ++length) {
             keys_[length]->Seal([this](std::u16string_view key) { return hasher_.Of(key); });
-            first_[length].resize(keys_[length]->size());
-            unfoundCounts_[length] = filteredCounts_[length] = keys_[length]->size();
-            if (unfoundCounts_[length] != 0) unfound_ |= std::uint64_t{1} << length;
         }
     }
 
-    void Scan() {
-        // Every key is found by its owner's line at the latest.
-        for (std::size_t line = 0, owner = 0; unfound_ != 0; ++line) {
+    const LineSelection& Lines() const { return lines_; }
+    std::size_t Longest() const { return longest_; }
+    std::size_t OwnerCount() const { return keyOfOwner_.size(); }
+    std::size_t OwnerLine(std::size_t i) const {
+        return owners_ == nullptr ? i : i < owners_->size() ? (*owners_)[i] : lines_.size();
+    }
+    // The first owner at or after `line`.
+    std::size_t FirstOwnerFrom(std::size_t line) const {
+        if (owners_ == nullptr) return std::min(line, lines_.size());
+        return static_cast<std::size_t>(std::lower_bound(owners_->begin(), owners_->end(), line) -
+                                        owners_->begin());
+    }
+    std::u16string_view Key(std::size_t i) const {
+        return KeyOf(lines_[OwnerLine(i)], end_, longest_);
+    }
+    std::size_t KeyOffset(std::u16string_view text) const {
+        return internal::KeyOffset(text, end_, longest_);
+    }
+    std::uint32_t KeyOfOwner(std::size_t i) const { return keyOfOwner_[i]; }
+    const KeySet& Keys(std::size_t length) const { return *keys_[length]; }
+    const KeyHasher& Hasher() const { return hasher_; }
+
+private:
+    const LineSelection& lines_;
+    const std::vector<std::uint32_t>* owners_;
+    KeyEnd end_;
+    std::size_t longest_;
+    KeyHasher hasher_;
+    BigVector<std::uint32_t> keyOfOwner_;  // its number among keys of its length
+    std::array<std::optional<KeySet>, kLongestKey + 1> keys_;  // per length
+};
+
+// Where the keys of OwnerKeys first occur in the lines [begin, end), found by
+// one scan of them.
+class FirstKeyOccurrences {
+public:
+    FirstKeyOccurrences(const OwnerKeys& keys, std::size_t begin, std::size_t end)
+        : keys_(keys), lines_(keys.Lines()), begin_(begin), end_(end) {
+        for (std::size_t length = 1; length <= keys_.Longest(); ++length) {
+            const std::size_t count = keys_.Keys(length).size();
+            first_[length].resize(count);
+            unfoundCounts_[length] = filteredCounts_[length] = count;
+            if (count != 0) unfound_ |= std::uint64_t{1} << length;
+        }
+    }
+
+    // Scans the lines until every key is found, or the end is reached, or
+    // `before` becomes true. Sets `done` once every key is found here or
+    // `before` is true: once every key occurs in the lines before these.
+    void Scan(const std::atomic<bool>* before, std::atomic<bool>& done) {
+        std::size_t owner = keys_.FirstOwnerFrom(begin_);
+        for (std::size_t line = begin_; unfound_ != 0 && line < end_; ++line) {
+            if (before != nullptr && before->load(std::memory_order_relaxed)) {
+                done.store(true, std::memory_order_relaxed);
+                return;
+            }
             const std::u16string_view text = lines_[line];
             // An owner's own key occurs in it: no need to look that one up.
             std::size_t ownOffset = text.size();
             std::size_t ownLength = 0;
-            if (OwnerLine(owner) == line) {
-                ownOffset = KeyOffset(text, end_, longest_);
-                ownLength = Key(owner).size();
-                Found(ownLength, keyOfOwner_[owner++], line, ownOffset);
+            if (keys_.OwnerLine(owner) == line) {
+                ownOffset = keys_.KeyOffset(text);
+                ownLength = keys_.Key(owner).size();
+                Found(ownLength, keys_.KeyOfOwner(owner++), line, ownOffset);
             }
-            const std::uint64_t fitting = (std::uint64_t{2} << std::min(text.size(), longest_)) - 1;
+            const std::uint64_t fitting =
+                (std::uint64_t{2} << std::min(text.size(), keys_.Longest())) - 1;
             for (std::uint64_t lengths = unfound_ & fitting; lengths != 0; lengths &= lengths - 1) {
                 const auto length = static_cast<std::size_t>(std::countr_zero(lengths));
                 const std::size_t starts = text.size() - length + 1;
@@ -116,19 +173,14 @@ public:
                 }
             }
         }
+        if (unfound_ == 0) done.store(true, std::memory_order_relaxed);
     }
 
-    // Where the key of the i-th owner first occurs: at or before the owner.
-    Occurrence FirstOf(std::size_t i) const { return first_[Key(i).size()][keyOfOwner_[i]]; }
+    // Where the key of `length` units numbered `key` first occurs in the
+    // lines scanned, if it does.
+    Occurrence FirstOf(std::size_t length, std::uint32_t key) const { return first_[length][key]; }
 
 private:
-    std::size_t OwnerLine(std::size_t i) const {
-        return owners_ == nullptr ? i : i < owners_->size() ? (*owners_)[i] : lines_.size();
-    }
-    std::u16string_view Key(std::size_t i) const {
-        return KeyOf(lines_[OwnerLine(i)], end_, longest_);
-    }
-
     void ProbeRange(std::u16string_view text, std::size_t from, std::size_t to, std::size_t length,
                     std::size_t line) {
         for (std::size_t start = from; start < to && (unfound_ >> length & 1) != 0;
@@ -138,10 +190,14 @@ private:
         }
     }
 
-    // Keys found leave the filter once half of those in it are found, if
-    // finding them again has cost more lookups than building it anew. Asked
-    // before every batch, so that a long line that holds most keys, each at
-    // many places, gains too.
+    const text_hash::HashFilter& Filter(std::size_t length) const {
+        return filters_[length] ? *filters_[length] : keys_.Keys(length).Filter();
+    }
+
+    // Keys found leave this scan's filter once half of those in it are found,
+    // if finding them again has cost more lookups than building it anew.
+    // Asked before every batch, so that a long line that holds most keys,
+    // each at many places, gains too.
     void RefilterIfWasteful(std::size_t length) {
         if (unfoundCounts_[length] * 2 >= filteredCounts_[length] ||
             wastedLookups_[length] <= filteredCounts_[length]) {
@@ -149,25 +205,26 @@ private:
         }
         filteredCounts_[length] = unfoundCounts_[length];
         wastedLookups_[length] = 0;
-        keys_[length]->Refilter(
+        filters_[length].emplace(keys_.Keys(length).FilterOf(
             unfoundCounts_[length],
             [&](std::uint32_t key) { return first_[length][key].line == kNone; },
-            [&](std::u16string_view key) { return hasher_.Of(key); });
+            [&](std::u16string_view key) { return keys_.Hasher().Of(key); }));
     }
 
     // Looks for keys of `length` units at the positions [from, to), at most
     // kBatch of them, loading what each needs into the cache before it is used.
     void ProbeBatch(std::u16string_view text, std::size_t from, std::size_t to, std::size_t length,
                     std::size_t line) {
-        const KeySet& keys = *keys_[length];
+        const KeySet& keys = keys_.Keys(length);
+        const text_hash::HashFilter& filter = Filter(length);
         std::array<std::uint64_t, kBatch> hashes;
         std::array<text_hash::HashFilter::Place, kBatch> places;
-        hasher_.OfWindows(text.substr(from), length, std::span(hashes).first(to - from));
-        for (std::size_t i = 0; i < to - from; ++i) places[i] = keys.Filter().Locate(hashes[i]);
+        keys_.Hasher().OfWindows(text.substr(from), length, std::span(hashes).first(to - from));
+        for (std::size_t i = 0; i < to - from; ++i) places[i] = filter.Locate(hashes[i]);
         std::array<std::size_t, kBatch> passed;
         std::size_t passedCount = 0;
         for (std::size_t i = 0; i < to - from; ++i) {
-            if (!keys.Filter().Has(places[i])) continue;
+            if (!filter.Has(places[i])) continue;
             keys.Table().Prefetch(hashes[i]);
             passed[passedCount++] = i;
         }
@@ -193,29 +250,97 @@ private:
         if (--unfoundCounts_[length] == 0) unfound_ &= ~(std::uint64_t{1} << length);
     }
 
+    const OwnerKeys& keys_;
     const LineSelection& lines_;
-    const std::vector<std::uint32_t>* owners_;
-    KeyEnd end_;
-    std::size_t longest_;
-    KeyHasher hasher_;
-    BigVector<std::uint32_t> keyOfOwner_;  // its number among keys of its length
-    // Per key length: the keys, where each first occurs, and how many have
-    // not been found yet.
-    std::array<std::optional<KeySet>, kLongestKey + 1> keys_;
+    std::size_t begin_;
+    std::size_t end_;
+    // Per key length: where each key first occurs, how many have not been
+    // found yet, and this scan's own filter once it has dropped found keys.
     std::array<BigVector<Occurrence>, kLongestKey + 1> first_;
     std::array<std::size_t, kLongestKey + 1> unfoundCounts_{};
     std::array<std::size_t, kLongestKey + 1> filteredCounts_{};  // keys in the filter
     std::array<std::size_t, kLongestKey + 1> wastedLookups_{};   // of keys found before
+    std::array<std::optional<text_hash::HashFilter>, kLongestKey + 1> filters_;
     std::uint64_t unfound_ = 0;  // bit n set: some key of n units has not been found
+};
+
+// The line that starts the t-th of `threads` shares of the lines up to and
+// including `last`, shares of about equal units. The lines are views of one
+// text in order, so their distances there measure the units between them.
+std::size_t ShareBeginLine(const LineSelection& lines, std::size_t last, unsigned t,
+                           unsigned threads) {
+    if (t == 0) return 0;
+    if (t == threads) return last + 1;
+    const char16_t* first = lines[0].data();
+    const auto span = static_cast<std::size_t>(lines[last].data() + lines[last].size() - first);
+    const std::size_t wanted = ShareStart(span, t, threads);
+    std::size_t low = 0;
+    std::size_t high = last + 1;
+    while (low < high) {
+        const std::size_t middle = low + (high - low) / 2;
+        if (static_cast<std::size_t>(lines[middle].data() - first) < wanted) {
+            low = middle + 1;
+        } else {
+            high = middle;
+        }
+    }
+    return low;
+}
+
+// How many threads the scan of the lines up to and including `last` takes:
+// each must have at least `fewestUnits` units to read.
+unsigned ScanThreadsFor(const LineSelection& lines, std::size_t last, const ScanThreads& limits) {
+    if (limits.most <= 1) return 1;
+    const auto span =
+        static_cast<std::size_t>(lines[last].data() + lines[last].size() - lines[0].data());
+    const std::size_t byUnits = limits.fewestUnits == 0 ? limits.most : span / limits.fewestUnits;
+    return static_cast<unsigned>(std::clamp<std::size_t>(byUnits, 1, limits.most));
+}
+
+// Where each owner's key first occurs, at or before the owner: the lines up
+// to the last owner are split into shares, each scanned on its own thread,
+// and each key's first occurrence is its occurrence in the first share that
+// has one. A share stops once every key has occurred in a share before it.
+class KeyOccurrences {
+public:
+    KeyOccurrences(const OwnerKeys& keys, const ScanThreads& limits) : keys_(keys) {
+        if (keys.OwnerCount() == 0) return;
+        const std::size_t last = keys.OwnerLine(keys.OwnerCount() - 1);
+        const unsigned threads = ScanThreadsFor(keys.Lines(), last, limits);
+        std::vector<std::size_t> begins(threads + 1);
+        for (unsigned t = 0; t <= threads; ++t) {
+            begins[t] = ShareBeginLine(keys.Lines(), last, t, threads);
+        }
+        for (unsigned t = 0; t < threads; ++t) shares_.emplace_back(keys, begins[t], begins[t + 1]);
+        std::vector<std::atomic<bool>> done(threads);
+        OnThreads(threads,
+                  [&](unsigned t) { shares_[t].Scan(t == 0 ? nullptr : &done[t - 1], done[t]); });
+    }
+
+    // Where the key of the i-th owner first occurs: at or before the owner.
+    Occurrence FirstOf(std::size_t i) const {
+        const std::size_t length = keys_.Key(i).size();
+        const std::uint32_t key = keys_.KeyOfOwner(i);
+        for (const FirstKeyOccurrences& share : shares_) {
+            const Occurrence at = share.FirstOf(length, key);
+            if (at.line != kNone) return at;
+        }
+        return {};
+    }
+
+private:
+    const OwnerKeys& keys_;
+    std::deque<FirstKeyOccurrences> shares_;
 };
 
 }  // namespace
 
 std::vector<std::uint32_t> SettleByKeys(const LineSelection& lines,
                                         const std::vector<std::uint32_t>* open, KeyEnd end,
-                                        std::size_t longest, std::vector<bool>& found) {
-    FirstKeyOccurrences keys(lines, open, end, longest);
-    keys.Scan();
+                                        std::size_t longest, const ScanThreads& threads,
+                                        std::vector<bool>& found) {
+    const OwnerKeys owners(lines, open, end, longest);
+    const KeyOccurrences keys(owners, threads);
     std::vector<std::uint32_t> stillOpen;
     const std::size_t count = open ? open->size() : lines.size();
     for (std::size_t i = 0; i < count; ++i) {

@@ -14,12 +14,20 @@
 
 namespace vorlane::internal {
 
+// How many threads a key pass may scan the lines on: at most `most`, each
+// with at least `fewestUnits` units to read. The answer does not depend on it.
+struct ScanThreads {
+    unsigned most = 1;
+    std::size_t fewestUnits = 0;
+};
+
 // Settles what the keys of at most `longest` units at `end` of the lines
 // `open` (numbers in ascending order; all lines if nullptr) can: the lines
 // found at their key's first occurrence, and those whose key first occurs in
 // the line itself. Returns the lines left open.
 std::vector<std::uint32_t> SettleByKeys(const LineSelection& lines,
                                         const std::vector<std::uint32_t>* open, KeyEnd end,
-                                        std::size_t longest, std::vector<bool>& found);
+                                        std::size_t longest, const ScanThreads& threads,
+                                        std::vector<bool>& found);
 
 }  // namespace vorlane::internal

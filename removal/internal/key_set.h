@@ -84,15 +84,16 @@ public:
         }
     }
 
-    // Builds the filter anew over only the keys that `wanted(key)` still
-    // wants, `count` of them, so that finding the others again costs no table
-    // lookups. `hashOf` hashes a key's text.
+    // A filter of only the keys that `wanted(key)` still wants, `count` of
+    // them, so that finding the others again costs no table lookups.
+    // `hashOf` hashes a key's text.
     template <typename Wanted, typename HashOf>
-    void Refilter(std::size_t count, Wanted wanted, HashOf hashOf) {
-        filter_.emplace(count);
+    text_hash::HashFilter FilterOf(std::size_t count, Wanted wanted, HashOf hashOf) const {
+        text_hash::HashFilter filter(count);
         for (std::uint32_t key = 0; key < size(); ++key) {
-            if (wanted(key)) filter_->Add(hashOf(Text(key)));
+            if (wanted(key)) filter.Add(hashOf(Text(key)));
         }
+        return filter;
     }
 
     std::size_t size() const { return starts_.size() + copies_.size(); }

@@ -26,6 +26,8 @@ inline constexpr std::size_t kLinesPerPart = 4096;
 inline constexpr std::size_t kPartitionFromLines = std::size_t{1} << 16;
 inline constexpr unsigned kMostThreads = 2;
 inline constexpr std::size_t kTextAhead = 32;  // lines whose texts load ahead of comparing
+// Key passes scan on several threads when each has this many units to read.
+inline constexpr std::size_t kUnitsPerScanThread = std::size_t{1} << 20;
 
 // Hash filters: a word of 64 bits for every few hashes, at most 32 MiB.
 inline constexpr std::size_t kHashesPerFilterWord = 4;
