@@ -142,7 +142,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto& threading = vorlane::testing::kEveryScanThreading;
     CheckSearch(text, vorlane::testing::WithThreads(
                           limits[data[0] % std::size(limits)],
-                          threading[(data[0] & 0xE0) == 0xE0 ? 1 + (data[0] >> 3 & 1) : 0]));
+                          threading[(data[0] & 0xE0) == 0xE0 ? 1 + (data[0] >> 3 & 3) % 3 : 0]));
     CheckPartitioned(text, data[0]);
     return 0;
 }

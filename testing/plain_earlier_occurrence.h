@@ -49,17 +49,27 @@ inline constexpr internal::SearchLimits kEveryMeans[] = {
 };
 
 // Threads for the key passes, each with at most this many units: one
-// thread; and two and three, so that even a few lines are split between them.
+// thread; two and three, so that even a few lines are split between them,
+// whatever a trial on one thread finds; and two as in the removal, which
+// stays on one where keys are found far ahead of their owners.
 struct ScanThreading {
     unsigned threads;
     std::size_t unitsPerThread;
+    double keysAheadOfOwners;
 };
-inline constexpr ScanThreading kEveryScanThreading[] = {{1, 0}, {2, 1}, {3, 1}};
+inline constexpr double kAlwaysSplit = 1e300;
+inline constexpr ScanThreading kEveryScanThreading[] = {
+    {1, 0, internal::kKeysAheadOfOwners},
+    {2, 1, kAlwaysSplit},
+    {3, 1, kAlwaysSplit},
+    {2, 1, internal::kKeysAheadOfOwners},
+};
 
 // `limits` with the threads of `threading`.
 inline internal::SearchLimits WithThreads(internal::SearchLimits limits, ScanThreading threading) {
     limits.threads = threading.threads;
     limits.unitsPerThread = threading.unitsPerThread;
+    limits.keysAheadOfOwners = threading.keysAheadOfOwners;
     return limits;
 }
 

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <bit>
 #include <deque>
+#include <memory>
 #include <span>
 
 #include "removal/internal/parallel.h"
@@ -127,12 +128,43 @@ private:
     std::array<std::optional<KeySet>, kLongestKey + 1> keys_;  // per length
 };
 
-// Where the keys of OwnerKeys first occur in the lines [begin, end), found by
-// one scan of them.
+// For each key of OwnerKeys, the first of the shares of the lines scanned on
+// several threads that has found it so far (kNoShare: none). Each share
+// reads it to stop looking for keys that a share before it has found.
+class FoundInShares {
+public:
+    static constexpr std::uint8_t kNoShare = 0xFF;
+
+    explicit FoundInShares(const OwnerKeys& keys) {
+        for (std::size_t length = 1; length <= keys.Longest(); ++length) {
+            const std::size_t count = keys.Keys(length).size();
+            marks_[length] = std::make_unique<std::atomic<std::uint8_t>[]>(count);
+            for (std::size_t key = 0; key < count; ++key) marks_[length][key] = kNoShare;
+        }
+    }
+
+    void Mark(std::size_t length, std::uint32_t key, std::uint8_t share) {
+        std::atomic<std::uint8_t>& mark = marks_[length][key];
+        std::uint8_t first = mark.load(std::memory_order_relaxed);
+        while (share < first &&
+               !mark.compare_exchange_weak(first, share, std::memory_order_relaxed)) {
+        }
+    }
+    bool FoundBefore(std::size_t length, std::uint32_t key, std::uint8_t share) const {
+        return marks_[length][key].load(std::memory_order_relaxed) < share;
+    }
+
+private:
+    std::array<std::unique_ptr<std::atomic<std::uint8_t>[]>, kLongestKey + 1> marks_;
+};
+
+// Where the keys of OwnerKeys first occur in one share of the lines, found
+// by scanning its lines in order: the share-th of the shares that `found`
+// (nullptr if there is one) keeps track of.
 class FirstKeyOccurrences {
 public:
-    FirstKeyOccurrences(const OwnerKeys& keys, std::size_t begin, std::size_t end)
-        : keys_(keys), lines_(keys.Lines()), begin_(begin), end_(end) {
+    FirstKeyOccurrences(const OwnerKeys& keys, FoundInShares* found, std::uint8_t share)
+        : keys_(keys), lines_(keys.Lines()), found_(found), share_(share) {
         for (std::size_t length = 1; length <= keys_.Longest(); ++length) {
             const std::size_t count = keys_.Keys(length).size();
             first_[length].resize(count);
@@ -141,12 +173,13 @@ public:
         }
     }
 
-    // Scans the lines until every key is found, or the end is reached, or
-    // `before` becomes true. Sets `done` once every key is found here or
-    // `before` is true: once every key occurs in the lines before these.
-    void Scan(const std::atomic<bool>* before, std::atomic<bool>& done) {
-        std::size_t owner = keys_.FirstOwnerFrom(begin_);
-        for (std::size_t line = begin_; unfound_ != 0 && line < end_; ++line) {
+    // Scans the lines [begin, end), after those scanned so far, until every
+    // key is found or `before` becomes true. Sets `done` once every key is
+    // found here or `before` is true: once every key occurs up to the end.
+    void Scan(std::size_t begin, std::size_t end, const std::atomic<bool>* before,
+              std::atomic<bool>& done) {
+        std::size_t owner = keys_.FirstOwnerFrom(begin);
+        for (std::size_t line = begin; unfound_ != 0 && line < end; ++line) {
             if (before != nullptr && before->load(std::memory_order_relaxed)) {
                 done.store(true, std::memory_order_relaxed);
                 return;
@@ -176,6 +209,13 @@ public:
         if (unfound_ == 0) done.store(true, std::memory_order_relaxed);
     }
 
+    // How many keys the lines scanned so far lack.
+    std::size_t UnfoundCount() const {
+        std::size_t count = 0;
+        for (const std::size_t lengthCount : unfoundCounts_) count += lengthCount;
+        return count;
+    }
+
     // Where the key of `length` units numbered `key` first occurs in the
     // lines scanned, if it does.
     Occurrence FirstOf(std::size_t length, std::uint32_t key) const { return first_[length][key]; }
@@ -197,18 +237,35 @@ private:
     // Keys found leave this scan's filter once half of those in it are found,
     // if finding them again has cost more lookups than building it anew.
     // Asked before every batch, so that a long line that holds most keys,
-    // each at many places, gains too.
+    // each at many places, gains too. A later share also drops the keys that
+    // shares before it have found, which it counts only when it rebuilds: it
+    // rebuilds once its wasted lookups outnumber all keys of the length.
     void RefilterIfWasteful(std::size_t length) {
-        if (unfoundCounts_[length] * 2 >= filteredCounts_[length] ||
-            wastedLookups_[length] <= filteredCounts_[length]) {
+        if (share_ == 0 ? unfoundCounts_[length] * 2 >= filteredCounts_[length] ||
+                              wastedLookups_[length] <= filteredCounts_[length]
+                        : wastedLookups_[length] <= keys_.Keys(length).size()) {
             return;
         }
+        if (share_ != 0) SettleFoundBefore(length);
         filteredCounts_[length] = unfoundCounts_[length];
         wastedLookups_[length] = 0;
         filters_[length].emplace(keys_.Keys(length).FilterOf(
             unfoundCounts_[length],
             [&](std::uint32_t key) { return first_[length][key].line == kNone; },
             [&](std::u16string_view key) { return keys_.Hasher().Of(key); }));
+    }
+
+    // Marks the keys of `length` units that shares before this one have
+    // found as found here too, at kElsewhere: the earlier share answers for
+    // them, so this share's record of them is never read.
+    void SettleFoundBefore(std::size_t length) {
+        for (std::uint32_t key = 0; key < keys_.Keys(length).size(); ++key) {
+            Occurrence& first = first_[length][key];
+            if (first.line != kNone || !found_->FoundBefore(length, key, share_)) continue;
+            first = kElsewhere;
+            --unfoundCounts_[length];
+        }
+        if (unfoundCounts_[length] == 0) unfound_ &= ~(std::uint64_t{1} << length);
     }
 
     // Looks for keys of `length` units at the positions [from, to), at most
@@ -232,7 +289,8 @@ private:
             const std::size_t at = from + passed[n];
             const std::u16string_view window = text.substr(at, length);
             keys.Table().FindEach(hashes[passed[n]], [&](std::uint32_t key) {
-                if (first_[length][key].line != kNone) {
+                if (first_[length][key].line != kNone ||
+                    (share_ != 0 && found_->FoundBefore(length, key, share_))) {
                     ++wastedLookups_[length];
                     return false;
                 }
@@ -247,13 +305,16 @@ private:
         Occurrence& first = first_[length][key];
         if (first.line != kNone) return;
         first = {static_cast<std::uint32_t>(line), static_cast<std::uint32_t>(offset)};
+        if (found_ != nullptr) found_->Mark(length, key, share_);
         if (--unfoundCounts_[length] == 0) unfound_ &= ~(std::uint64_t{1} << length);
     }
 
+    static constexpr Occurrence kElsewhere{.line = 0, .offset = kNone};
+
     const OwnerKeys& keys_;
     const LineSelection& lines_;
-    std::size_t begin_;
-    std::size_t end_;
+    FoundInShares* found_;
+    std::uint8_t share_;
     // Per key length: where each key first occurs, how many have not been
     // found yet, and this scan's own filter once it has dropped found keys.
     std::array<BigVector<Occurrence>, kLongestKey + 1> first_;
@@ -264,17 +325,17 @@ private:
     std::uint64_t unfound_ = 0;  // bit n set: some key of n units has not been found
 };
 
-// The line that starts the t-th of `threads` shares of the lines up to and
-// including `last`, shares of about equal units. The lines are views of one
-// text in order, so their distances there measure the units between them.
-std::size_t ShareBeginLine(const LineSelection& lines, std::size_t last, unsigned t,
-                           unsigned threads) {
-    if (t == 0) return 0;
+// The line that starts the t-th of `threads` shares of the lines `from` to
+// `last`, shares of about equal units; `last` + 1 for t = threads. The lines are views of
+// one text in order, so their distances there measure the units between them.
+std::size_t LineAtShare(const LineSelection& lines, std::size_t from, std::size_t last,
+                        std::size_t t, std::size_t threads) {
+    if (t == 0) return from;
     if (t == threads) return last + 1;
-    const char16_t* first = lines[0].data();
+    const char16_t* first = lines[from].data();
     const auto span = static_cast<std::size_t>(lines[last].data() + lines[last].size() - first);
     const std::size_t wanted = ShareStart(span, t, threads);
-    std::size_t low = 0;
+    std::size_t low = from;
     std::size_t high = last + 1;
     while (low < high) {
         const std::size_t middle = low + (high - low) / 2;
@@ -294,27 +355,51 @@ unsigned ScanThreadsFor(const LineSelection& lines, std::size_t last, const Scan
     const auto span =
         static_cast<std::size_t>(lines[last].data() + lines[last].size() - lines[0].data());
     const std::size_t byUnits = limits.fewestUnits == 0 ? limits.most : span / limits.fewestUnits;
-    return static_cast<unsigned>(std::clamp<std::size_t>(byUnits, 1, limits.most));
+    // Shares are told apart by 8-bit numbers.
+    const unsigned most = std::min<unsigned>(limits.most, FoundInShares::kNoShare);
+    return static_cast<unsigned>(std::clamp<std::size_t>(byUnits, 1, most));
 }
 
-// Where each owner's key first occurs, at or before the owner: the lines up
-// to the last owner are split into shares, each scanned on its own thread,
-// and each key's first occurrence is its occurrence in the first share that
-// has one. A share stops once every key has occurred in a share before it.
+// Where each owner's key first occurs, at or before the owner. The first
+// kTrialShare of the lines up to the last owner is scanned on one thread;
+// if it has found keys at most ScanThreads::mostAheadOfOwners times as fast as
+// it has passed their owners, as where
+// keys are found at their owners, the rest is split into shares, each
+// scanned on its own thread, the first continuing the trial's. Where keys
+// are found far ahead of their owners, a share after the first would likely
+// look for keys the first finds anyway, and the scan stays on one thread.
+// Each key's first occurrence is its occurrence in the first share that has
+// one. A share stops looking for a key once a share before it has found it,
+// and stops once every key has occurred in a share before it.
 class KeyOccurrences {
 public:
     KeyOccurrences(const OwnerKeys& keys, const ScanThreads& limits) : keys_(keys) {
         if (keys.OwnerCount() == 0) return;
+        const LineSelection& lines = keys.Lines();
         const std::size_t last = keys.OwnerLine(keys.OwnerCount() - 1);
-        const unsigned threads = ScanThreadsFor(keys.Lines(), last, limits);
+        unsigned threads = ScanThreadsFor(lines, last, limits);
+        if (threads > 1) found_.emplace(keys);
+        shares_.emplace_back(keys, found_ ? &*found_ : nullptr, std::uint8_t{0});
+        std::atomic<bool> trialDone = false;
+        std::size_t begin = 0;
+        if (threads > 1) {
+            begin = LineAtShare(lines, 0, last, 1, kTrialShare);
+            shares_[0].Scan(0, begin, nullptr, trialDone);
+            if (!FoundAtOwnersPace(keys.FirstOwnerFrom(begin), limits.mostAheadOfOwners)) {
+                threads = 1;
+            }
+        }
         std::vector<std::size_t> begins(threads + 1);
         for (unsigned t = 0; t <= threads; ++t) {
-            begins[t] = ShareBeginLine(keys.Lines(), last, t, threads);
+            begins[t] = begin > last ? begin : LineAtShare(lines, begin, last, t, threads);
         }
-        for (unsigned t = 0; t < threads; ++t) shares_.emplace_back(keys, begins[t], begins[t + 1]);
+        for (unsigned t = 1; t < threads; ++t) {
+            shares_.emplace_back(keys, &*found_, static_cast<std::uint8_t>(t));
+        }
         std::vector<std::atomic<bool>> done(threads);
-        OnThreads(threads,
-                  [&](unsigned t) { shares_[t].Scan(t == 0 ? nullptr : &done[t - 1], done[t]); });
+        OnThreads(threads, [&](unsigned t) {
+            shares_[t].Scan(begins[t], begins[t + 1], t == 0 ? nullptr : &done[t - 1], done[t]);
+        });
     }
 
     // Where the key of the i-th owner first occurs: at or before the owner.
@@ -329,7 +414,22 @@ public:
     }
 
 private:
+    // Whether the trial has found at most `ahead` times the share of keys
+    // that it has passed owners, `passed` of them.
+    bool FoundAtOwnersPace(std::size_t passed, double ahead) const {
+        std::size_t keyCount = 0;
+        for (std::size_t length = 1; length <= keys_.Longest(); ++length) {
+            keyCount += keys_.Keys(length).size();
+        }
+        const std::size_t foundCount = keyCount - shares_[0].UnfoundCount();
+        return static_cast<double>(foundCount) / static_cast<double>(keyCount) <=
+               ahead * static_cast<double>(passed) / static_cast<double>(keys_.OwnerCount());
+    }
+
+    static constexpr std::size_t kTrialShare = 16;  // the trial's share: one in 16
+
     const OwnerKeys& keys_;
+    std::optional<FoundInShares> found_;
     std::deque<FirstKeyOccurrences> shares_;
 };
 

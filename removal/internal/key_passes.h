@@ -10,6 +10,7 @@
 
 #include "removal/internal/key_set.h"
 #include "removal/internal/private.h"
+#include "removal/internal/tuning.h"
 #include "text/split_text.h"
 
 namespace vorlane::internal {
@@ -19,6 +20,9 @@ namespace vorlane::internal {
 struct ScanThreads {
     unsigned most = 1;
     std::size_t fewestUnits = 0;
+    // A scan splits only if a trial on one thread finds keys at most this many
+    // times as fast as it passes their owners (in shares of all of them).
+    double mostAheadOfOwners = kKeysAheadOfOwners;
 };
 
 // Settles what the keys of at most `longest` units at `end` of the lines

@@ -28,6 +28,10 @@ inline constexpr unsigned kMostThreads = 2;
 inline constexpr std::size_t kTextAhead = 32;  // lines whose texts load ahead of comparing
 // Key passes scan on several threads when each has this many units to read.
 inline constexpr std::size_t kUnitsPerScanThread = std::size_t{1} << 20;
+// ... and when a trial finds keys at most this many times as fast as it
+// passes the lines that own them: faster, and later threads would mostly look
+// for keys the first finds anyway.
+inline constexpr double kKeysAheadOfOwners = 2;
 
 // Hash filters: a word of 64 bits for every few hashes, at most 32 MiB.
 inline constexpr std::size_t kHashesPerFilterWord = 4;
