@@ -36,7 +36,14 @@ inline std::u16string_view KeyOf(std::u16string_view line, KeyEnd end, std::size
 class KeySet {
 public:
     // Room for `capacity` additions of keys of `length` units.
-    KeySet(std::size_t capacity, std::size_t length) : table_(capacity), length_(length) {}
+    KeySet(std::size_t capacity, std::size_t length) : table_(capacity), length_(length) {
+        // Room for all at once: growing would copy and fault in the keys again.
+        if (length_ == kKeyLength) {
+            copies_.reserve(capacity);
+        } else {
+            starts_.reserve(capacity);
+        }
+    }
 
     // The number of the key equal to `key`, whose hash is `hash`, adding it
     // if it is new.
