@@ -143,11 +143,14 @@ public:
         }
     }
 
+    // A share marks a key only with its own number, and lowers a mark only:
+    // a mark is never below the first share that found its key. Two shares
+    // that mark a key at once may leave the higher number, which only keeps
+    // the shares between them looking for it.
     void Mark(std::size_t length, std::uint32_t key, std::uint8_t share) {
         std::atomic<std::uint8_t>& mark = marks_[length][key];
-        std::uint8_t first = mark.load(std::memory_order_relaxed);
-        while (share < first &&
-               !mark.compare_exchange_weak(first, share, std::memory_order_relaxed)) {
+        if (share < mark.load(std::memory_order_relaxed)) {
+            mark.store(share, std::memory_order_relaxed);
         }
     }
     bool FoundBefore(std::size_t length, std::uint32_t key, std::uint8_t share) const {
