@@ -31,7 +31,8 @@ std::vector<bool> OccursInEarlierLine(const LineSelection& lines, SearchLimits l
     if (lines.size() == 0) return found;
     const ScanThreads threads{.most = limits.threads,
                               .fewestUnits = limits.unitsPerThread,
-                              .mostAheadOfOwners = limits.keysAheadOfOwners};
+                              .mostAheadOfOwners = limits.keysAheadOfOwners,
+                              .fewestUnitsPerKey = limits.unitsPerKeyToSplit};
     std::vector<std::uint32_t> open =
         SettleByKeys(lines, nullptr, KeyEnd::kStart, kKeyLength, threads, found);
     // Each further pass settles open lines of one more kind, at the cost of a

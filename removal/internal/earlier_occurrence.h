@@ -28,7 +28,8 @@ struct SearchLimits {
     // unitsPerThread units of text; the answer does not depend on them.
     unsigned threads = 1;
     std::size_t unitsPerThread = kUnitsPerScanThread;
-    double keysAheadOfOwners = kKeysAheadOfOwners;  // ScanThreads::mostAheadOfOwners
+    double keysAheadOfOwners = kKeysAheadOfOwners;         // ScanThreads::mostAheadOfOwners
+    std::size_t unitsPerKeyToSplit = kUnitsPerKeyToSplit;  // ScanThreads::fewestUnitsPerKey
 };
 
 // For each of `lines` (none empty, no two equal), whether it occurs as a

@@ -351,12 +351,16 @@ std::size_t LineAtShare(const LineSelection& lines, std::size_t from, std::size_
     return low;
 }
 
-// How many threads the scan of the lines up to and including `last` takes:
-// each must have at least `fewestUnits` units to read.
-unsigned ScanThreadsFor(const LineSelection& lines, std::size_t last, const ScanThreads& limits) {
+// How many threads the scan of the lines up to and including `last` for
+// `keyCount` keys takes: each must have at least `fewestUnits` units to read,
+// and the lines must hold `fewestUnitsPerKey` units per key, since every
+// share after the first keeps 9 bytes per key.
+unsigned ScanThreadsFor(const LineSelection& lines, std::size_t last, std::size_t keyCount,
+                        const ScanThreads& limits) {
     if (limits.most <= 1) return 1;
     const auto span =
         static_cast<std::size_t>(lines[last].data() + lines[last].size() - lines[0].data());
+    if (keyCount * limits.fewestUnitsPerKey > span) return 1;
     const std::size_t byUnits = limits.fewestUnits == 0 ? limits.most : span / limits.fewestUnits;
     // Shares are told apart by 8-bit numbers.
     const unsigned most = std::min<unsigned>(limits.most, FoundInShares::kNoShare);
@@ -380,7 +384,7 @@ public:
         if (keys.OwnerCount() == 0) return;
         const LineSelection& lines = keys.Lines();
         const std::size_t last = keys.OwnerLine(keys.OwnerCount() - 1);
-        unsigned threads = ScanThreadsFor(lines, last, limits);
+        unsigned threads = ScanThreadsFor(lines, last, KeyCount(), limits);
         if (threads > 1) found_.emplace(keys);
         shares_.emplace_back(keys, found_ ? &*found_ : nullptr, std::uint8_t{0});
         std::atomic<bool> trialDone = false;
@@ -420,13 +424,18 @@ private:
     // Whether the trial has found at most `ahead` times the share of keys
     // that it has passed owners, `passed` of them.
     bool FoundAtOwnersPace(std::size_t passed, double ahead) const {
-        std::size_t keyCount = 0;
-        for (std::size_t length = 1; length <= keys_.Longest(); ++length) {
-            keyCount += keys_.Keys(length).size();
-        }
+        const std::size_t keyCount = KeyCount();
         const std::size_t foundCount = keyCount - shares_[0].UnfoundCount();
         return static_cast<double>(foundCount) / static_cast<double>(keyCount) <=
                ahead * static_cast<double>(passed) / static_cast<double>(keys_.OwnerCount());
+    }
+
+    std::size_t KeyCount() const {
+        std::size_t count = 0;
+        for (std::size_t length = 1; length <= keys_.Longest(); ++length) {
+            count += keys_.Keys(length).size();
+        }
+        return count;
     }
 
     static constexpr std::size_t kTrialShare = 16;  // the trial's share: one in 16

@@ -23,6 +23,8 @@ struct ScanThreads {
     // A scan splits only if a trial on one thread finds keys at most this many
     // times as fast as it passes their owners (in shares of all of them).
     double mostAheadOfOwners = kKeysAheadOfOwners;
+    // A scan splits only if its lines hold this many units per key.
+    std::size_t fewestUnitsPerKey = kUnitsPerKeyToSplit;
 };
 
 // Settles what the keys of at most `longest` units at `end` of the lines

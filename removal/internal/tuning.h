@@ -32,6 +32,9 @@ inline constexpr std::size_t kUnitsPerScanThread = std::size_t{1} << 20;
 // passes the lines that own them: faster, and later threads would mostly look
 // for keys the first finds anyway.
 inline constexpr double kKeysAheadOfOwners = 2;
+// ... and when the lines hold this many units per key: a later thread keeps
+// 9 bytes per key, which on shorter lines would add much to the memory held.
+inline constexpr std::size_t kUnitsPerKeyToSplit = 8;
 
 // Hash filters: a word of 64 bits for every few hashes, at most 32 MiB.
 inline constexpr std::size_t kHashesPerFilterWord = 4;
