@@ -5,9 +5,10 @@
 #include <algorithm>
 #include <atomic>
 #include <bit>
-#include <deque>
 #include <memory>
+#include <optional>
 #include <span>
+#include <vector>
 
 #include "removal/internal/parallel.h"
 
@@ -386,12 +387,13 @@ public:
         const std::size_t last = keys.OwnerLine(keys.OwnerCount() - 1);
         unsigned threads = ScanThreadsFor(lines, last, KeyCount(), limits);
         if (threads > 1) found_.emplace(keys);
-        shares_.emplace_back(keys, found_ ? &*found_ : nullptr, std::uint8_t{0});
+        shares_.emplace_back();
+        shares_[0].emplace(keys, found_ ? &*found_ : nullptr, std::uint8_t{0});
         std::atomic<bool> trialDone = false;
         std::size_t begin = 0;
         if (threads > 1) {
             begin = LineAtShare(lines, 0, last, 1, kTrialShare);
-            shares_[0].Scan(0, begin, nullptr, trialDone);
+            shares_[0]->Scan(0, begin, nullptr, trialDone);
             if (!FoundAtOwnersPace(keys.FirstOwnerFrom(begin), limits.mostAheadOfOwners)) {
                 threads = 1;
             }
@@ -400,12 +402,12 @@ public:
         for (unsigned t = 0; t <= threads; ++t) {
             begins[t] = begin > last ? begin : LineAtShare(lines, begin, last, t, threads);
         }
-        for (unsigned t = 1; t < threads; ++t) {
-            shares_.emplace_back(keys, &*found_, static_cast<std::uint8_t>(t));
-        }
+        // Each share's record is made on its own thread, which fills it.
+        shares_.resize(threads);
         std::vector<std::atomic<bool>> done(threads);
         OnThreads(threads, [&](unsigned t) {
-            shares_[t].Scan(begins[t], begins[t + 1], t == 0 ? nullptr : &done[t - 1], done[t]);
+            if (t != 0) shares_[t].emplace(keys, &*found_, static_cast<std::uint8_t>(t));
+            shares_[t]->Scan(begins[t], begins[t + 1], t == 0 ? nullptr : &done[t - 1], done[t]);
         });
     }
 
@@ -413,8 +415,8 @@ public:
     Occurrence FirstOf(std::size_t i) const {
         const std::size_t length = keys_.Key(i).size();
         const std::uint32_t key = keys_.KeyOfOwner(i);
-        for (const FirstKeyOccurrences& share : shares_) {
-            const Occurrence at = share.FirstOf(length, key);
+        for (const std::optional<FirstKeyOccurrences>& share : shares_) {
+            const Occurrence at = share->FirstOf(length, key);
             if (at.line != kNone) return at;
         }
         return {};
@@ -425,7 +427,7 @@ private:
     // that it has passed owners, `passed` of them.
     bool FoundAtOwnersPace(std::size_t passed, double ahead) const {
         const std::size_t keyCount = KeyCount();
-        const std::size_t foundCount = keyCount - shares_[0].UnfoundCount();
+        const std::size_t foundCount = keyCount - shares_[0]->UnfoundCount();
         return static_cast<double>(foundCount) / static_cast<double>(keyCount) <=
                ahead * static_cast<double>(passed) / static_cast<double>(keys_.OwnerCount());
     }
@@ -442,7 +444,7 @@ private:
 
     const OwnerKeys& keys_;
     std::optional<FoundInShares> found_;
-    std::deque<FirstKeyOccurrences> shares_;
+    std::vector<std::optional<FirstKeyOccurrences>> shares_;
 };
 
 }  // namespace

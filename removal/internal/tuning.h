@@ -27,7 +27,7 @@ inline constexpr std::size_t kPartitionFromLines = std::size_t{1} << 16;
 inline constexpr unsigned kMostThreads = 2;
 inline constexpr std::size_t kTextAhead = 32;  // lines whose texts load ahead of comparing
 // Key passes scan on several threads when each has this many units to read.
-inline constexpr std::size_t kUnitsPerScanThread = std::size_t{1} << 20;
+inline constexpr std::size_t kUnitsPerScanThread = std::size_t{1} << 22;
 // ... and when a trial finds keys at most this many times as fast as it
 // passes the lines that own them: faster, and later threads would mostly look
 // for keys the first finds anyway.
