@@ -330,8 +330,9 @@ private:
 };
 
 // The line that starts the t-th of `threads` shares of the lines `from` to
-// `last`, shares of about equal units; `last` + 1 for t = threads. The lines are views of
-// one text in order, so their distances there measure the units between them.
+// `last`, shares of about equal units; `last` + 1 for t = threads. The lines
+// are views of one text in order, so their distances there measure the units
+// between them.
 std::size_t LineAtShare(const LineSelection& lines, std::size_t from, std::size_t last,
                         std::size_t t, std::size_t threads) {
     if (t == 0) return from;
@@ -368,12 +369,12 @@ unsigned ScanThreadsFor(const LineSelection& lines, std::size_t last, std::size_
     return static_cast<unsigned>(std::clamp<std::size_t>(byUnits, 1, most));
 }
 
-// Where each owner's key first occurs, at or before the owner. The first
-// kTrialShare of the lines up to the last owner is scanned on one thread;
-// if it has found keys at most ScanThreads::mostAheadOfOwners times as fast as
-// it has passed their owners, as where
-// keys are found at their owners, the rest is split into shares, each
-// scanned on its own thread, the first continuing the trial's. Where keys
+// Where each owner's key first occurs, at or before the owner. When the scan
+// may split, a trial first scans one kTrialShare-th of the lines up to the
+// last owner on one thread; if it has found keys at most
+// ScanThreads::mostAheadOfOwners times as fast as it has passed their owners,
+// as where keys are found at their owners, the rest is split into shares,
+// each scanned on its own thread, the first continuing the trial's. Where keys
 // are found far ahead of their owners, a share after the first would likely
 // look for keys the first finds anyway, and the scan stays on one thread.
 // Each key's first occurrence is its occurrence in the first share that has
