@@ -133,13 +133,16 @@ void CheckPartitioned(std::u16string_view text, std::uint8_t choice) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
     // The first byte picks the limits of the search, each leaving lines to
-    // one of its means, whether most hashes collide, and the parts and threads
-    // of the partitioned search.
+    // one of its means, whether most hashes collide, the parts of the
+    // partitioned search, and the threads of both.
     vorlane::text_hash::WeakenForTesting((data[0] & 4) != 0);
     const std::u16string text = TextBuilder(data + 1, size - 1).Build();
     CheckRemoval(text);
     const auto& limits = vorlane::testing::kEveryMeans;
-    CheckSearch(text, limits[data[0] % std::size(limits)]);
+    const auto& threading = vorlane::testing::kEveryScanThreading;
+    CheckSearch(text, vorlane::testing::WithThreads(
+                          limits[data[0] % std::size(limits)],
+                          threading[(data[0] & 0xE0) == 0xE0 ? 1 + (data[0] >> 3 & 3) % 3 : 0]));
     CheckPartitioned(text, data[0]);
     return 0;
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "removal/internal/big_buffer.h"
 #include "removal/internal/earlier_occurrence.h"
 #include "removal/internal/first_occurrences.h"
 #include "removal/internal/joint_matches.h"
@@ -39,7 +40,8 @@ std::vector<bool> DecideKeptLines(const SplitText& lines, const internal::Partit
     const std::vector<std::uint32_t> numbers =
         internal::NumberFirstOccurrences(lines, firstLines, parts);
     const LineSelection distinct(lines, std::move(firstLines));
-    const std::vector<bool> inEarlier = internal::OccursInEarlierLine(distinct);
+    const std::vector<bool> inEarlier =
+        internal::OccursInEarlierLine(distinct, {.threads = parts.threads});
     std::vector<std::u16string_view> jointCandidates;
     for (std::size_t d = 0; d < distinct.size(); ++d) {
         if (!inEarlier[d] && MayMatchAcrossJoint(distinct[d])) {
@@ -89,6 +91,8 @@ DuplicateRemovalResult RemoveDuplicateLines(std::u16string_view text) {
         if (kept[i]) size += kLineBreak.size() + lines[i].size();
     }
     result.text.reserve(size > 0 ? size - kLineBreak.size() : 0);
+    // The text of a long list is tens of megabytes written once, in order.
+    internal::AdviseHugePages(result.text.data(), result.text.capacity() * sizeof(char16_t));
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (!kept[i]) continue;
         if (!result.text.empty()) result.text += kLineBreak;

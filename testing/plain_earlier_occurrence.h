@@ -48,6 +48,34 @@ inline constexpr internal::SearchLimits kEveryMeans[] = {
     {.laterKeyPasses = 0, .stepsPerUnit = 0},     // the first keys, then the suffix array
 };
 
+// Threads for the key passes, each with at most this many units: one
+// thread; two and three, so that even a few short lines are split between
+// them, whatever a trial on one thread finds; and two as in the removal,
+// which stays on one where keys are found far ahead of their owners or lines
+// are short.
+struct ScanThreading {
+    unsigned threads;
+    std::size_t unitsPerThread;
+    double keysAheadOfOwners;
+    std::size_t unitsPerKeyToSplit;
+};
+inline constexpr double kAlwaysSplit = 1e300;
+inline constexpr ScanThreading kEveryScanThreading[] = {
+    {1, 0, internal::kKeysAheadOfOwners, internal::kUnitsPerKeyToSplit},
+    {2, 1, kAlwaysSplit, 0},
+    {3, 1, kAlwaysSplit, 0},
+    {2, 1, internal::kKeysAheadOfOwners, internal::kUnitsPerKeyToSplit},
+};
+
+// `limits` with the threads of `threading`.
+inline internal::SearchLimits WithThreads(internal::SearchLimits limits, ScanThreading threading) {
+    limits.threads = threading.threads;
+    limits.unitsPerThread = threading.unitsPerThread;
+    limits.keysAheadOfOwners = threading.keysAheadOfOwners;
+    limits.unitsPerKeyToSplit = threading.unitsPerKeyToSplit;
+    return limits;
+}
+
 // Parts so small that a few lines fill many of them, on one and two threads;
 // one part; and one table for all lines.
 inline constexpr internal::Partitioning kEveryPartitioning[] = {

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
-#include <span>
 #include <stdexcept>
 
 #include "removal/internal/key_passes.h"
@@ -30,12 +29,18 @@ std::vector<bool> OccursInEarlierLine(const LineSelection& lines, SearchLimits l
     }
     std::vector<bool> found(lines.size(), false);
     if (lines.size() == 0) return found;
+    const ScanThreads threads{.most = limits.threads,
+                              .fewestUnits = limits.unitsPerThread,
+                              .mostAheadOfOwners = limits.keysAheadOfOwners,
+                              .fewestUnitsPerKey = limits.unitsPerKeyToSplit};
     std::vector<std::uint32_t> open =
-        SettleByKeys(lines, nullptr, KeyEnd::kStart, kKeyLength, found);
+        SettleByKeys(lines, nullptr, KeyEnd::kStart, kKeyLength, threads, found);
     // Each further pass settles open lines of one more kind, at the cost of a
     // probe per key length at every position. While few lines are open, as in
     // most lists, a brief walk (a step for every kUnitsPerBriefStep units)
-    // first settles what it can.
+    // first settles what it can; but when the key passes are split over
+    // threads, the end keys settle the few lines a list leaves open by keys
+    // met by chance sooner than a walk on one thread, and go first.
     struct Pass {
         KeyEnd end;
         std::size_t longest;
@@ -44,14 +49,16 @@ std::vector<bool> OccursInEarlierLine(const LineSelection& lines, SearchLimits l
                                 {KeyEnd::kStart, 2 * kKeyLength},
                                 {KeyEnd::kStart, kLongestKey}};
     const std::size_t passes = std::min<std::size_t>(limits.laterKeyPasses, std::size(kPasses));
-    for (const Pass& pass : std::span(kPasses).first(passes)) {
-        if (open.empty()) break;
-        if (open.size() * kManyOpen < lines.size()) {
+    const bool splitScans = limits.threads > 1 && units >= 2 * limits.unitsPerThread;
+    for (std::size_t p = 0; p < passes && !open.empty(); ++p) {
+        if (open.size() * kManyOpen < lines.size() && (p > 0 || !splitScans)) {
             const std::size_t brief =
                 std::min(units / kUnitsPerBriefStep, limits.stepsPerUnit * units);
             open = SettleByWalking(lines, open, brief, found);
         }
-        if (!open.empty()) open = SettleByKeys(lines, &open, pass.end, pass.longest, found);
+        if (!open.empty()) {
+            open = SettleByKeys(lines, &open, kPasses[p].end, kPasses[p].longest, threads, found);
+        }
     }
     if (!open.empty()) open = SettleByWalking(lines, open, limits.stepsPerUnit * units, found);
     if (open.empty()) return found;

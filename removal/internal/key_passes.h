@@ -10,9 +10,22 @@
 
 #include "removal/internal/key_set.h"
 #include "removal/internal/private.h"
+#include "removal/internal/tuning.h"
 #include "text/split_text.h"
 
 namespace vorlane::internal {
+
+// How many threads a key pass may scan the lines on: at most `most`, each
+// with at least `fewestUnits` units to read. The answer does not depend on it.
+struct ScanThreads {
+    unsigned most = 1;
+    std::size_t fewestUnits = 0;
+    // A scan splits only if a trial on one thread finds keys at most this many
+    // times as fast as it passes their owners (in shares of all of them).
+    double mostAheadOfOwners = kKeysAheadOfOwners;
+    // A scan splits only if its lines hold this many units per key.
+    std::size_t fewestUnitsPerKey = kUnitsPerKeyToSplit;
+};
 
 // Settles what the keys of at most `longest` units at `end` of the lines
 // `open` (numbers in ascending order; all lines if nullptr) can: the lines
@@ -20,6 +33,7 @@ namespace vorlane::internal {
 // the line itself. Returns the lines left open.
 std::vector<std::uint32_t> SettleByKeys(const LineSelection& lines,
                                         const std::vector<std::uint32_t>* open, KeyEnd end,
-                                        std::size_t longest, std::vector<bool>& found);
+                                        std::size_t longest, const ScanThreads& threads,
+                                        std::vector<bool>& found);
 
 }  // namespace vorlane::internal

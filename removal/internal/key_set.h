@@ -36,7 +36,14 @@ inline std::u16string_view KeyOf(std::u16string_view line, KeyEnd end, std::size
 class KeySet {
 public:
     // Room for `capacity` additions of keys of `length` units.
-    KeySet(std::size_t capacity, std::size_t length) : table_(capacity), length_(length) {}
+    KeySet(std::size_t capacity, std::size_t length) : table_(capacity), length_(length) {
+        // Room for all at once: growing would copy and fault in the keys again.
+        if (length_ == kKeyLength) {
+            copies_.reserve(capacity);
+        } else {
+            starts_.reserve(capacity);
+        }
+    }
 
     // The number of the key equal to `key`, whose hash is `hash`, adding it
     // if it is new.
@@ -84,15 +91,16 @@ public:
         }
     }
 
-    // Builds the filter anew over only the keys that `wanted(key)` still
-    // wants, `count` of them, so that finding the others again costs no table
-    // lookups. `hashOf` hashes a key's text.
+    // A filter of only the keys that `wanted(key)` still wants, `count` of
+    // them, so that finding the others again costs no table lookups.
+    // `hashOf` hashes a key's text.
     template <typename Wanted, typename HashOf>
-    void Refilter(std::size_t count, Wanted wanted, HashOf hashOf) {
-        filter_.emplace(count);
+    text_hash::HashFilter FilterOf(std::size_t count, Wanted wanted, HashOf hashOf) const {
+        text_hash::HashFilter filter(count);
         for (std::uint32_t key = 0; key < size(); ++key) {
-            if (wanted(key)) filter_->Add(hashOf(Text(key)));
+            if (wanted(key)) filter.Add(hashOf(Text(key)));
         }
+        return filter;
     }
 
     std::size_t size() const { return starts_.size() + copies_.size(); }

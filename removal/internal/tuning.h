@@ -26,6 +26,15 @@ inline constexpr std::size_t kLinesPerPart = 4096;
 inline constexpr std::size_t kPartitionFromLines = std::size_t{1} << 16;
 inline constexpr unsigned kMostThreads = 2;
 inline constexpr std::size_t kTextAhead = 32;  // lines whose texts load ahead of comparing
+// Key passes scan on several threads when each has this many units to read.
+inline constexpr std::size_t kUnitsPerScanThread = std::size_t{1} << 22;
+// ... and when a trial finds keys at most this many times as fast as it
+// passes the lines that own them: faster, and later threads would mostly look
+// for keys the first finds anyway.
+inline constexpr double kKeysAheadOfOwners = 2;
+// ... and when the lines hold this many units per key: a later thread keeps
+// 9 bytes per key, which on shorter lines would add much to the memory held.
+inline constexpr std::size_t kUnitsPerKeyToSplit = 8;
 
 // Hash filters: a word of 64 bits for every few hashes, at most 32 MiB.
 inline constexpr std::size_t kHashesPerFilterWord = 4;

@@ -11,14 +11,19 @@
 #include "removal/internal/suffix_array_search.h"
 #include "removal/internal/text_hash.h"
 #include "testing/both_hash_modes.h"
+#include "testing/hostile_texts.h"
 #include "testing/plain_earlier_occurrence.h"
+#include "testing/sample_texts.h"
 
 namespace vorlane::internal {
 namespace {
 
 using testing::DistinctLines;
 using testing::kEveryMeans;
+using testing::kEveryScanThreading;
 using testing::PlainOccursInEarlierLine;
+using testing::ScanThreading;
+using testing::WithThreads;
 
 std::u16string RandomUnits(std::mt19937& random, std::u16string_view alphabet, std::size_t count) {
     std::uniform_int_distribution<std::size_t> unit(0, alphabet.size() - 1);
@@ -58,7 +63,8 @@ std::u16string FrequentUnits(std::size_t count, std::size_t times) {
     return line + u"\r\n";
 }
 
-// The search agrees with a plain one under every limit, over alphabets that
+// The search agrees with a plain one under every limit, on one to three
+// threads, over alphabets that
 // make keys collide often, on lines short and long, including the line breaks a
 // line may hold and units that take one, two or three bytes in the suffix
 // array (after 100 or 2500 more frequent units; 30 of each makes the table of
@@ -93,9 +99,45 @@ TEST_P(EarlierLineSearch, AgreesWithAPlainSearch) {
             const SplitText split(text);
             const LineSelection lines(split, DistinctLines(split));
             const std::vector<bool> expected = PlainOccursInEarlierLine(lines);
+            // The threads take turns, text by text: every text costs a
+            // search per limit.
+            const ScanThreading threading =
+                kEveryScanThreading[static_cast<std::size_t>(i) % std::size(kEveryScanThreading)];
             for (const SearchLimits limits : kEveryMeans) {
-                EXPECT_EQ(OccursInEarlierLine(lines, limits), expected)
-                    << ::testing::PrintToString(text);
+                EXPECT_EQ(OccursInEarlierLine(lines, WithThreads(limits, threading)), expected)
+                    << threading.threads << " threads: " << ::testing::PrintToString(text);
+            }
+        }
+    }
+}
+
+// Lists too long for the plain search, split between threads where each
+// share holds hundreds of lines or more: the answer on several threads is the
+// answer on one. In the long line's list the first share finds every key, and
+// the later shares stop early; in the others keys recur across shares. Most
+// hashes collide in the weak mode, which makes every search slow: its lists
+// are a tenth as long.
+TEST_P(EarlierLineSearch, AnswersAlikeOnOneAndSeveralThreads) {
+    struct Case {
+        const char* name;
+        std::u16string text;
+    };
+    const std::size_t n = GetParam() ? 1'000 : 10'000;
+    const Case cases[] = {
+        {"typical", testing::TypicalList(2 * n)},
+        {"long line then pieces", testing::LongLineThenPieces(5 * n, n)},
+        {"pieces of one line", testing::PiecesOfOneLine(3, 2 * n, n)},
+        {"keys everywhere", testing::KeysThatOccurEverywhere(n)},
+        {"dense short lines", testing::DenseShortLines(n / 5, 4 * n / 5)},
+    };
+    for (const Case& c : cases) {
+        const SplitText split(c.text);
+        const LineSelection lines(split, DistinctLines(split));
+        for (const SearchLimits limits : kEveryMeans) {
+            const std::vector<bool> alone = OccursInEarlierLine(lines, limits);
+            for (const ScanThreading threading : kEveryScanThreading) {
+                EXPECT_EQ(OccursInEarlierLine(lines, WithThreads(limits, threading)), alone)
+                    << c.name << " on " << threading.threads << " threads";
             }
         }
     }
