@@ -97,8 +97,13 @@ expect "a folder as input" '' '' 1 "“folder”是一个目录" dedupe folder
 expect "a folder as output" 'a\n' '' 1 "“folder”是一个目录" dedupe -o folder
 expect "no folder for the output" 'a\n' '' 1 "无法在“no/such”中创建临时文件" dedupe -o no/such/out
 expect "-o /dev/stdout" 'a\na\n' 'a\n' 0 "$(summary 2 1 1)" dedupe -o /dev/stdout
-expect "a full disk" 'a\n' '' 1 "无法写入“/dev/full”：磁盘空间不足" dedupe -o /dev/full
-check "/dev/full is still a device" test -c /dev/full
+# The test's own device node: a fault that replaced OUT replaces nothing of the machine's.
+if mknod -m 666 full c 1 7 2>/dev/null; then
+  expect "a full disk" 'a\n' '' 1 "无法写入“full”：磁盘空间不足" dedupe -o full
+  check "a full device stays a device" test -c full
+else
+  echo "no right to make device nodes: the full disk case is left out"
+fi
 
 printf 'b\na\nb\n' >list
 chmod 640 list
