@@ -65,6 +65,10 @@ check "join of standard input to -o /dev/stdout >>FILE, FILE the input too (exit
 status=$?
 check "-o /dev/stderr: the lines and then the summary (exit $status)" \
   cmp -s err <(printf 'a\nb\n执行完成，原总数:3，处理后数:2，清出重复数:1\n')
+"$vorlane" join in -o /dev/fd/1x >out 2>err
+status=$?
+check "-o /dev/fd/1x names a file, not descriptor 1 (exit $status)" \
+  bash -c '[[ ! -s out ]] && grep -q "/dev/fd" err' && test $status -eq 1
 for name in /dev/fd/3 /proc/self/fd/3; do
   printf 'old\n' >log3
   "$vorlane" join in -o $name 3>>log3
@@ -150,10 +154,13 @@ else
 fi
 
 # --- links ---
-ln -s made dangling
-"$vorlane" dedupe in -o dangling 2>/dev/null
-check "a dangling link stays a link" test -L dangling
-check "... and the file it names is made" cmp -s made <(printf 'a\nb\n')
+for target in made m; do
+  ln -s $target dangling
+  "$vorlane" dedupe in -o dangling 2>/dev/null
+  check "a dangling link to '$target' stays a link" test -L dangling
+  check "... and the file it names is made" cmp -s $target <(printf 'a\nb\n')
+  rm dangling
+done
 ln -s loop2 loop1
 ln -s loop1 loop2
 "$vorlane" dedupe in -o loop1 2>err
@@ -172,7 +179,7 @@ check "ENXIO in Chinese: $(cat err)" one_line err "^vorlane：无法打开“soc
 # --- memory bounded whatever the separator ---
 if [[ -z ${VORLANE_SANITIZED:-} ]]; then
   separator=$(printf '%20000s' | tr ' ' x)
-  (ulimit -v 300000 && printf '\n%.0s' {1..20000} | "$vorlane" join -s "$separator" -o /dev/null 2>err)
+  (ulimit -v 300000 && printf '\n%.0s' {1..20000} | "$vorlane" join -s "$separator" >/dev/null 2>err)
   status=$?
   check "a long separator over many empty lines needs little memory: $(cat err)" test $status -eq 0
   # UTF-8 to a device is joined as it is read, not held.
@@ -202,7 +209,7 @@ check "... and the output is whole" cmp -s joined <(printf 'alpha,beta')
 script -qec "bash -c '(sleep 1.5; printf \"a\\nb\\n\") | \"$vorlane\" dedupe -o deduped >/dev/null'" \
   /dev/null </dev/null >typescript
 check "reading a pipe shows no share done: $(tr '\r\033' '|^' <typescript)" \
-  grep -qF "vorlane：正在读取…（已用 1 秒）" typescript
+  grep -qF "vorlane：正在读取…（已用 1 秒）"$'\e[K' typescript
 # Output to a pipe read late: the writing stage waits for the reader.
 seq -f 'line %08g' 300000 >distinct
 mkfifo slow
