@@ -45,7 +45,8 @@ done
 
 # The help lists the commands.
 env -u DISPLAY -u WAYLAND_DISPLAY "$vorlane" --help >"$scratch/out"
-check "vorlane --help lists the commands" grep -q '^  join ' "$scratch/out"
+check "vorlane --help lists dedupe" grep -q '^  dedupe  ' "$scratch/out"
+check "vorlane --help lists join" grep -q '^  join  ' "$scratch/out"
 
 # Without arguments and without any display: one line, a hint, exit 1, no abort.
 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$vorlane" >"$scratch/out" 2>"$scratch/err"
