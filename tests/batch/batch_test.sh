@@ -49,8 +49,8 @@ expect "invalid UTF-8 passes through" 'a\xff\n\xc0\xaf\na\xff\nb\n' 'a\xff\n\xc0
 gb18030='\xce\xc4\xd6\xd0\n\xc4\xd6\n\xd6\xd0\n\x95\x32\x82\x36\n'
 expect "GB18030" "$gb18030" '\xce\xc4\xd6\xd0\n\xc4\xd6\n\x95\x32\x82\x36\n' 0 "$(summary 4 3 1)" \
   dedupe --encoding GB18030
-expect "invalid GB18030" '\xd6\xd0\n\xff\n' '' 1 "字节偏移 3 处不是有效的 GB18030" dedupe --encoding=GB18030
-expect "UTF-16 cut short" '\xff\xfea\0b' '' 1 "字节偏移 4 处不是有效的 UTF-16LE" dedupe
+expect "invalid GB18030" '\xd6\xd0\n\xff\n' '' 1 "字节偏移 3 处不是有效的 GB18030 编码$" dedupe --encoding=GB18030
+expect "UTF-16 cut short" '\xff\xfea\0b' '' 1 "字节偏移 4 处不是有效的 UTF-16LE 编码$" dedupe
 expect "unpaired surrogate" '\xff\xfea\0\x00\xdc' '' 1 "字节偏移 4 处" dedupe
 # An invalid byte matches no part of a valid character, here U+100C1's second half.
 expect "an invalid byte after a pair" '\xf0\x90\x83\x81\n\xc1\n' '\xf0\x90\x83\x81\n\xc1\n' 0 \
