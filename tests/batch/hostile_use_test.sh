@@ -5,11 +5,12 @@
 # limits, signals, terminals, links, and an unprivileged user replacing a
 # shared file. Everything happens inside one temporary folder.
 #
-# Usage: hostile_use_test.sh VORLANE
+# Usage: hostile_use_test.sh VORLANE NO_UNNAMED_FILES_LIBRARY
 set -uo pipefail
 # shellcheck source=tests/checks.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../checks.sh"
 vorlane=$(realpath "$1")
+no_unnamed_files=$(realpath "$2")
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
@@ -152,6 +153,15 @@ if [[ -z ${VORLANE_SANITIZED:-} ]] && "${without_proc[@]}" true 2>/dev/null; the
     bash -c "[[ -z \$(find . -name '*vorlane-*') ]] && [[ \$(cat target) == old ]]"
 else
   echo "sanitized, or no mount namespace: the cases without /proc are left out"
+fi
+
+# --- where the filesystem has no unnamed files: the named temporary file ---
+# (AddressSanitizer's runtime must be the first library: not in the sanitized build.)
+if [[ -z ${VORLANE_SANITIZED:-} ]]; then
+  printf 'old\n' >target
+  LD_PRELOAD=$no_unnamed_files "$vorlane" dedupe in -o target 2>err
+  check "without unnamed files, OUT is replaced (exit $?): $(cat err)" cmp -s target <(printf 'a\nb\n')
+  check "... and no temporary file is left" no_leftovers
 fi
 
 # --- links ---
