@@ -129,49 +129,60 @@ private:
     std::array<std::optional<KeySet>, kLongestKey + 1> keys_;  // per length
 };
 
-// For each key of OwnerKeys, the first of the shares of the lines scanned on
-// several threads that has found it so far (kNoShare: none). Each share
-// reads it to stop looking for keys that a share before it has found.
-class FoundInShares {
+// Where each key of OwnerKeys first occurs, one record for all the shares
+// of the lines scanned on several threads. A share lowers a key's record
+// only, and only to where it has found the key, so the record ends at the
+// first occurrence in the first share that has one; a share reads it to stop
+// looking for keys that it or a share before it has found.
+class FirstOccurrenceRecord {
 public:
-    static constexpr std::uint8_t kNoShare = 0xFF;
-
-    explicit FoundInShares(const OwnerKeys& keys) {
+    explicit FirstOccurrenceRecord(const OwnerKeys& keys) {
         for (std::size_t length = 1; length <= keys.Longest(); ++length) {
-            const std::size_t count = keys.Keys(length).size();
-            marks_[length] = std::make_unique<std::atomic<std::uint8_t>[]>(count);
-            for (std::size_t key = 0; key < count; ++key) marks_[length][key] = kNoShare;
+            first_[length].assign(keys.Keys(length).size(), kNowhere);
         }
     }
 
-    // A share marks a key only with its own number, and lowers a mark only:
-    // a mark is never below the first share that found its key. Two shares
-    // that mark a key at once may leave the higher number, which only keeps
-    // the shares between them looking for it.
-    void Mark(std::size_t length, std::uint32_t key, std::uint8_t share) {
-        std::atomic<std::uint8_t>& mark = marks_[length][key];
-        if (share < mark.load(std::memory_order_relaxed)) {
-            mark.store(share, std::memory_order_relaxed);
-        }
+    // Where the key of `length` units numbered `key` first occurs so far.
+    Occurrence Of(std::size_t length, std::uint32_t key) const {
+        const std::uint64_t at = Read(length, key);
+        return {static_cast<std::uint32_t>(at >> 32), static_cast<std::uint32_t>(at)};
     }
-    bool FoundBefore(std::size_t length, std::uint32_t key, std::uint8_t share) const {
-        return marks_[length][key].load(std::memory_order_relaxed) < share;
+    // Whether the key has been found before the line `end`.
+    bool FoundBefore(std::size_t length, std::uint32_t key, std::size_t end) const {
+        return (Read(length, key) >> 32) < end;
+    }
+    // Records `at` if it comes before the key's record; returns whether the
+    // key had not been found before the line `end`.
+    bool Lower(std::size_t length, std::uint32_t key, Occurrence at, std::size_t end) {
+        const std::uint64_t packed = std::uint64_t{at.line} << 32 | at.offset;
+        std::atomic_ref<std::uint64_t> first(first_[length][key]);
+        std::uint64_t old = first.load(std::memory_order_relaxed);
+        while (packed < old &&
+               !first.compare_exchange_weak(old, packed, std::memory_order_relaxed)) {
+        }
+        return (old >> 32) >= end;
     }
 
 private:
-    std::array<std::unique_ptr<std::atomic<std::uint8_t>[]>, kLongestKey + 1> marks_;
+    static constexpr std::uint64_t kNowhere = ~std::uint64_t{0};
+
+    std::uint64_t Read(std::size_t length, std::uint32_t key) const {
+        return std::atomic_ref<const std::uint64_t>(first_[length][key])
+            .load(std::memory_order_relaxed);
+    }
+
+    std::array<BigVector<std::uint64_t>, kLongestKey + 1> first_;  // line << 32 | offset
 };
 
-// Where the keys of OwnerKeys first occur in one share of the lines, found
-// by scanning its lines in order: the share-th of the shares that `found`
-// (nullptr if there is one) keeps track of.
-class FirstKeyOccurrences {
+// One share's scan of the lines for the keys of OwnerKeys, kept in `record`.
+// Shares are scanned in order of their lines when there is one thread, at
+// once when there are several.
+class ShareScan {
 public:
-    FirstKeyOccurrences(const OwnerKeys& keys, FoundInShares* found, std::uint8_t share)
-        : keys_(keys), lines_(keys.Lines()), found_(found), share_(share) {
+    ShareScan(const OwnerKeys& keys, FirstOccurrenceRecord& record, bool isFirstShare)
+        : keys_(keys), lines_(keys.Lines()), record_(record), isFirstShare_(isFirstShare) {
         for (std::size_t length = 1; length <= keys_.Longest(); ++length) {
             const std::size_t count = keys_.Keys(length).size();
-            first_[length].resize(count);
             unfoundCounts_[length] = filteredCounts_[length] = count;
             if (count != 0) unfound_ |= std::uint64_t{1} << length;
         }
@@ -182,6 +193,7 @@ public:
     // found here or `before` is true: once every key occurs up to the end.
     void Scan(std::size_t begin, std::size_t end, const std::atomic<bool>* before,
               std::atomic<bool>& done) {
+        end_ = end;
         std::size_t owner = keys_.FirstOwnerFrom(begin);
         for (std::size_t line = begin; unfound_ != 0 && line < end; ++line) {
             if (before != nullptr && before->load(std::memory_order_relaxed)) {
@@ -220,10 +232,6 @@ public:
         return count;
     }
 
-    // Where the key of `length` units numbered `key` first occurs in the
-    // lines scanned, if it does.
-    Occurrence FirstOf(std::size_t length, std::uint32_t key) const { return first_[length][key]; }
-
 private:
     void ProbeRange(std::u16string_view text, std::size_t from, std::size_t to, std::size_t length,
                     std::size_t line) {
@@ -245,31 +253,29 @@ private:
     // shares before it have found, which it counts only when it rebuilds: it
     // rebuilds once its wasted lookups outnumber all keys of the length.
     void RefilterIfWasteful(std::size_t length) {
-        if (share_ == 0 ? unfoundCounts_[length] * 2 >= filteredCounts_[length] ||
-                              wastedLookups_[length] <= filteredCounts_[length]
-                        : wastedLookups_[length] <= keys_.Keys(length).size()) {
+        if (isFirstShare_ ? unfoundCounts_[length] * 2 >= filteredCounts_[length] ||
+                                wastedLookups_[length] <= filteredCounts_[length]
+                          : wastedLookups_[length] <= keys_.Keys(length).size()) {
             return;
         }
-        if (share_ != 0) SettleFoundBefore(length);
+        if (!isFirstShare_) CountUnfound(length);
         filteredCounts_[length] = unfoundCounts_[length];
         wastedLookups_[length] = 0;
         filters_[length].emplace(keys_.Keys(length).FilterOf(
             unfoundCounts_[length],
-            [&](std::uint32_t key) { return first_[length][key].line == kNone; },
+            [&](std::uint32_t key) { return !record_.FoundBefore(length, key, end_); },
             [&](std::u16string_view key) { return keys_.Hasher().Of(key); }));
     }
 
-    // Marks the keys of `length` units that shares before this one have
-    // found as found here too, at kElsewhere: the earlier share answers for
-    // them, so this share's record of them is never read.
-    void SettleFoundBefore(std::size_t length) {
+    // Counts anew the keys of `length` units not found up to this share's
+    // end: shares before this one find keys without telling it.
+    void CountUnfound(std::size_t length) {
+        std::size_t count = 0;
         for (std::uint32_t key = 0; key < keys_.Keys(length).size(); ++key) {
-            Occurrence& first = first_[length][key];
-            if (first.line != kNone || !found_->FoundBefore(length, key, share_)) continue;
-            first = kElsewhere;
-            --unfoundCounts_[length];
+            count += record_.FoundBefore(length, key, end_) ? 0 : 1;
         }
-        if (unfoundCounts_[length] == 0) unfound_ &= ~(std::uint64_t{1} << length);
+        unfoundCounts_[length] = count;
+        if (count == 0) unfound_ &= ~(std::uint64_t{1} << length);
     }
 
     // Looks for keys of `length` units at the positions [from, to), at most
@@ -293,8 +299,7 @@ private:
             const std::size_t at = from + passed[n];
             const std::u16string_view window = text.substr(at, length);
             keys.Table().FindEach(hashes[passed[n]], [&](std::uint32_t key) {
-                if (first_[length][key].line != kNone ||
-                    (share_ != 0 && found_->FoundBefore(length, key, share_))) {
+                if (record_.FoundBefore(length, key, end_)) {
                     ++wastedLookups_[length];
                     return false;
                 }
@@ -306,22 +311,18 @@ private:
     }
 
     void Found(std::size_t length, std::uint32_t key, std::size_t line, std::size_t offset) {
-        Occurrence& first = first_[length][key];
-        if (first.line != kNone) return;
-        first = {static_cast<std::uint32_t>(line), static_cast<std::uint32_t>(offset)};
-        if (found_ != nullptr) found_->Mark(length, key, share_);
+        const Occurrence at{static_cast<std::uint32_t>(line), static_cast<std::uint32_t>(offset)};
+        if (!record_.Lower(length, key, at, end_)) return;
         if (--unfoundCounts_[length] == 0) unfound_ &= ~(std::uint64_t{1} << length);
     }
 
-    static constexpr Occurrence kElsewhere{.line = 0, .offset = kNone};
-
     const OwnerKeys& keys_;
     const LineSelection& lines_;
-    FoundInShares* found_;
-    std::uint8_t share_;
-    // Per key length: where each key first occurs, how many have not been
-    // found yet, and this scan's own filter once it has dropped found keys.
-    std::array<BigVector<Occurrence>, kLongestKey + 1> first_;
+    FirstOccurrenceRecord& record_;
+    bool isFirstShare_;    // no share's finds come before the first's
+    std::size_t end_ = 0;  // the line after those this share scans
+    // Per key length: how many keys have not been found up to end_, and this
+    // scan's own filter once it has dropped found keys.
     std::array<std::size_t, kLongestKey + 1> unfoundCounts_{};
     std::array<std::size_t, kLongestKey + 1> filteredCounts_{};  // keys in the filter
     std::array<std::size_t, kLongestKey + 1> wastedLookups_{};   // of keys found before
@@ -356,7 +357,7 @@ std::size_t LineAtShare(const LineSelection& lines, std::size_t from, std::size_
 // How many threads the scan of the lines up to and including `last` for
 // `keyCount` keys takes: each must have at least `fewestUnits` units to read,
 // and the lines must hold `fewestUnitsPerKey` units per key, since every
-// share after the first keeps 9 bytes per key.
+// share after the first goes through all keys whenever it rebuilds a filter.
 unsigned ScanThreadsFor(const LineSelection& lines, std::size_t last, std::size_t keyCount,
                         const ScanThreads& limits) {
     if (limits.most <= 1) return 1;
@@ -364,9 +365,7 @@ unsigned ScanThreadsFor(const LineSelection& lines, std::size_t last, std::size_
         static_cast<std::size_t>(lines[last].data() + lines[last].size() - lines[0].data());
     if (keyCount * limits.fewestUnitsPerKey > span) return 1;
     const std::size_t byUnits = limits.fewestUnits == 0 ? limits.most : span / limits.fewestUnits;
-    // Shares are told apart by 8-bit numbers.
-    const unsigned most = std::min<unsigned>(limits.most, FoundInShares::kNoShare);
-    return static_cast<unsigned>(std::clamp<std::size_t>(byUnits, 1, most));
+    return static_cast<unsigned>(std::clamp<std::size_t>(byUnits, 1, limits.most));
 }
 
 // Where each owner's key first occurs, at or before the owner. When the scan
@@ -382,20 +381,18 @@ unsigned ScanThreadsFor(const LineSelection& lines, std::size_t last, std::size_
 // and stops once every key has occurred in a share before it.
 class KeyOccurrences {
 public:
-    KeyOccurrences(const OwnerKeys& keys, const ScanThreads& limits) : keys_(keys) {
+    KeyOccurrences(const OwnerKeys& keys, const ScanThreads& limits) : keys_(keys), record_(keys) {
         if (keys.OwnerCount() == 0) return;
         const LineSelection& lines = keys.Lines();
         const std::size_t last = keys.OwnerLine(keys.OwnerCount() - 1);
         unsigned threads = ScanThreadsFor(lines, last, KeyCount(), limits);
-        if (threads > 1) found_.emplace(keys);
-        shares_.emplace_back();
-        shares_[0].emplace(keys, found_ ? &*found_ : nullptr, std::uint8_t{0});
+        ShareScan first(keys, record_, true);
         std::atomic<bool> trialDone = false;
         std::size_t begin = 0;
         if (threads > 1) {
             begin = LineAtShare(lines, 0, last, 1, kTrialShare);
-            shares_[0]->Scan(0, begin, nullptr, trialDone);
-            if (!FoundAtOwnersPace(keys.FirstOwnerFrom(begin), limits.mostAheadOfOwners)) {
+            first.Scan(0, begin, nullptr, trialDone);
+            if (!FoundAtOwnersPace(first, keys.FirstOwnerFrom(begin), limits.mostAheadOfOwners)) {
                 threads = 1;
             }
         }
@@ -403,32 +400,26 @@ public:
         for (unsigned t = 0; t <= threads; ++t) {
             begins[t] = begin > last ? begin : LineAtShare(lines, begin, last, t, threads);
         }
-        // Each share's record is made on its own thread, which fills it.
-        shares_.resize(threads);
         std::vector<std::atomic<bool>> done(threads);
         OnThreads(threads, [&](unsigned t) {
-            if (t != 0) shares_[t].emplace(keys, &*found_, static_cast<std::uint8_t>(t));
-            shares_[t]->Scan(begins[t], begins[t + 1], t == 0 ? nullptr : &done[t - 1], done[t]);
+            // A later share's scan is made on its own thread, which fills its filters.
+            std::optional<ShareScan> later;
+            ShareScan& scan = t == 0 ? first : later.emplace(keys, record_, false);
+            scan.Scan(begins[t], begins[t + 1], t == 0 ? nullptr : &done[t - 1], done[t]);
         });
     }
 
     // Where the key of the i-th owner first occurs: at or before the owner.
     Occurrence FirstOf(std::size_t i) const {
-        const std::size_t length = keys_.Key(i).size();
-        const std::uint32_t key = keys_.KeyOfOwner(i);
-        for (const std::optional<FirstKeyOccurrences>& share : shares_) {
-            const Occurrence at = share->FirstOf(length, key);
-            if (at.line != kNone) return at;
-        }
-        return {};
+        return record_.Of(keys_.Key(i).size(), keys_.KeyOfOwner(i));
     }
 
 private:
     // Whether the trial has found at most `ahead` times the share of keys
     // that it has passed owners, `passed` of them.
-    bool FoundAtOwnersPace(std::size_t passed, double ahead) const {
+    bool FoundAtOwnersPace(const ShareScan& trial, std::size_t passed, double ahead) const {
         const std::size_t keyCount = KeyCount();
-        const std::size_t foundCount = keyCount - shares_[0]->UnfoundCount();
+        const std::size_t foundCount = keyCount - trial.UnfoundCount();
         return static_cast<double>(foundCount) / static_cast<double>(keyCount) <=
                ahead * static_cast<double>(passed) / static_cast<double>(keys_.OwnerCount());
     }
@@ -444,8 +435,7 @@ private:
     static constexpr std::size_t kTrialShare = 16;  // the trial's share: one in 16
 
     const OwnerKeys& keys_;
-    std::optional<FoundInShares> found_;
-    std::vector<std::optional<FirstKeyOccurrences>> shares_;
+    FirstOccurrenceRecord record_;
 };
 
 }  // namespace
