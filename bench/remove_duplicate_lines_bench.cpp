@@ -201,6 +201,9 @@ void HostileDistinctTinyLines(benchmark::State& state) {
 void HostileTypicalAfterAJointLine(benchmark::State& state) {
     Fast(state, TypicalAfterAJointLine(1'000'000));
 }
+void HostileTypicalThenPiecesOfOneLine(benchmark::State& state) {
+    Fast(state, TypicalThenPiecesOfOneLine(100'000, 1'000'000));
+}
 void HostileSharedKeyRandomTails(benchmark::State& state) {
     Fast(state, SharedKeyRandomTails(1'000'000));
 }
@@ -236,6 +239,7 @@ BENCHMARK(HostileAllUnitsThenAlteredPieces)->UseRealTime()->Unit(benchmark::kMil
 BENCHMARK(HostileEmptyLines)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(HostileDistinctTinyLines)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(HostileTypicalAfterAJointLine)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(HostileTypicalThenPiecesOfOneLine)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(HostileSharedKeyRandomTails)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(HostileRunsEndingInB)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(HostileBuiltAgainstKnownKeys)

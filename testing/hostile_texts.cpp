@@ -141,6 +141,10 @@ std::u16string TypicalAfterAJointLine(std::size_t lines) {
     return u"\nthe line that reaches into both joints\r\r\n" + TypicalList(lines);
 }
 
+std::u16string TypicalThenPiecesOfOneLine(std::size_t typicalLines, std::size_t pieces) {
+    return TypicalList(typicalLines) + PiecesOfOneLine(3, 4 * pieces, pieces);
+}
+
 std::u16string SharedKeyRandomTails(std::size_t lines) {
     std::mt19937_64 random(lines + 3);
     std::u16string text;

@@ -46,6 +46,11 @@ std::u16string DistinctTinyLines(std::size_t lines);
 // A line that starts with LF and ends with CR, then the typical list.
 std::u16string TypicalAfterAJointLine(std::size_t lines);
 
+// `typicalLines` typical lines, then PiecesOfOneLine over 3 letters with a long
+// line of 4 * `pieces` units: the start looks like a list whose key passes
+// split over threads, the rest holds every later key in one line.
+std::u16string TypicalThenPiecesOfOneLine(std::size_t typicalLines, std::size_t pieces);
+
 // `lines` lines of "aaaaaaaa" and 8 to 32 random letters.
 std::u16string SharedKeyRandomTails(std::size_t lines);
 
