@@ -50,20 +50,25 @@ inline constexpr internal::SearchLimits kEveryMeans[] = {
 
 // Threads for the key passes, each with at most this many units: one
 // thread; two and three, so that even a few short lines are split between
-// them, whatever a trial on one thread finds; and two as in the removal,
-// which stays on one where keys are found far ahead of their owners or lines
-// are short.
+// them, whatever a trial on one thread finds; two and three shares scanned one
+// at a time, the last first, so that earlier shares find keys that later ones
+// have recorded (on threads, the first share tends to finish first on a few
+// lines); and two as in the removal, which stays on one where keys are found
+// far ahead of their owners or lines are short.
 struct ScanThreading {
     unsigned threads;
     std::size_t unitsPerThread;
     double keysAheadOfOwners;
     std::size_t unitsPerKeyToSplit;
+    bool lastShareFirst = false;
 };
 inline constexpr double kAlwaysSplit = 1e300;
 inline constexpr ScanThreading kEveryScanThreading[] = {
     {1, 0, internal::kKeysAheadOfOwners, internal::kUnitsPerKeyToSplit},
     {2, 1, kAlwaysSplit, 0},
     {3, 1, kAlwaysSplit, 0},
+    {2, 1, kAlwaysSplit, 0, true},
+    {3, 1, kAlwaysSplit, 0, true},
     {2, 1, internal::kKeysAheadOfOwners, internal::kUnitsPerKeyToSplit},
 };
 
@@ -73,6 +78,7 @@ inline internal::SearchLimits WithThreads(internal::SearchLimits limits, ScanThr
     limits.unitsPerThread = threading.unitsPerThread;
     limits.keysAheadOfOwners = threading.keysAheadOfOwners;
     limits.unitsPerKeyToSplit = threading.unitsPerKeyToSplit;
+    limits.lastShareFirst = threading.lastShareFirst;
     return limits;
 }
 

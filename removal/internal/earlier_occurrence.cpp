@@ -32,7 +32,8 @@ std::vector<bool> OccursInEarlierLine(const LineSelection& lines, SearchLimits l
     const ScanThreads threads{.most = limits.threads,
                               .fewestUnits = limits.unitsPerThread,
                               .mostAheadOfOwners = limits.keysAheadOfOwners,
-                              .fewestUnitsPerKey = limits.unitsPerKeyToSplit};
+                              .fewestUnitsPerKey = limits.unitsPerKeyToSplit,
+                              .lastShareFirst = limits.lastShareFirst};
     std::vector<std::uint32_t> open =
         SettleByKeys(lines, nullptr, KeyEnd::kStart, kKeyLength, threads, found);
     // Each further pass settles open lines of one more kind, at the cost of a

@@ -30,6 +30,7 @@ struct SearchLimits {
     std::size_t unitsPerThread = kUnitsPerScanThread;
     double keysAheadOfOwners = kKeysAheadOfOwners;         // ScanThreads::mostAheadOfOwners
     std::size_t unitsPerKeyToSplit = kUnitsPerKeyToSplit;  // ScanThreads::fewestUnitsPerKey
+    bool lastShareFirst = false;                           // ScanThreads::lastShareFirst
 };
 
 // For each of `lines` (none empty, no two equal), whether it occurs as a

@@ -401,12 +401,17 @@ public:
             begins[t] = begin > last ? begin : LineAtShare(lines, begin, last, t, threads);
         }
         std::vector<std::atomic<bool>> done(threads);
-        OnThreads(threads, [&](unsigned t) {
+        const auto scanShare = [&](unsigned t) {
             // A later share's scan is made on its own thread, which fills its filters.
             std::optional<ShareScan> later;
             ShareScan& scan = t == 0 ? first : later.emplace(keys, record_, false);
             scan.Scan(begins[t], begins[t + 1], t == 0 ? nullptr : &done[t - 1], done[t]);
-        });
+        };
+        if (limits.lastShareFirst) {
+            for (unsigned t = threads; t-- > 0;) scanShare(t);
+        } else {
+            OnThreads(threads, scanShare);
+        }
     }
 
     // Where the key of the i-th owner first occurs: at or before the owner.

@@ -25,6 +25,9 @@ struct ScanThreads {
     double mostAheadOfOwners = kKeysAheadOfOwners;
     // A scan splits only if its lines hold this many units per key.
     std::size_t fewestUnitsPerKey = kUnitsPerKeyToSplit;
+    // For tests: the shares of a split scan one at a time, the last first, so
+    // that every share's finds meet the finds of later shares in the record.
+    bool lastShareFirst = false;
 };
 
 // Settles what the keys of at most `longest` units at `end` of the lines
