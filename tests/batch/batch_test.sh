@@ -147,6 +147,22 @@ done <examples/list
 check "the help shows three examples" test "$(wc -l <examples/list)" -eq 3
 check "... which do what they show" bash -c '[[ $(cat examples/名单.txt) == 甲$'"'\n'"'乙 &&
   $(cat examples/新名单.txt) == $'"'\xbc\xd7\n\xd2\xd2'"' && $(cat examples/example_out) == 甲、乙 ]]'
+# Every form the help says is known by its byte order mark is, and is written
+# back with it.
+forms=$("$vorlane" dedupe --help | grep 'BOM' | grep -o 'UTF-[0-9]*')
+check "the help names three forms known by their BOM: $(echo $forms)" \
+  test "$(wc -w <<<"$forms")" -eq 3
+for form in $forms; do
+  rm -f bom_in bom_expected
+  python3 - "$form" <<'PYTHON'
+import sys
+codec = {"UTF-8": "utf-8-sig", "UTF-16": "utf-16", "UTF-32": "utf-32"}[sys.argv[1]]
+open("bom_in", "wb").write("a\nb\na\n".encode(codec))
+open("bom_expected", "wb").write("a\nb\n".encode(codec))
+PYTHON
+  "$vorlane" dedupe bom_in -o bom_out 2>/dev/null
+  check "$form with a BOM, as the help says, is read and written back" cmp -s bom_out bom_expected
+done
 "$vorlane" join --help >/dev/full 2>err
 check "help on a full disk fails (exit $?)" test $? -eq 1
 check "... with a message: $(cat err)" grep -qx "vorlane：无法写入标准输出：磁盘空间不足" err

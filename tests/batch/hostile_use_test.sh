@@ -201,6 +201,11 @@ if [[ -z ${VORLANE_SANITIZED:-} ]]; then
   (ulimit -v 250000 && "$vorlane" join long -o joined_long 2>err)
   status=$?
   check "a long UTF-8 input joined to a new file is not held: $(cat err)" test $status -eq 0
+  # So is UTF-16 to a file, which is written whole only once complete.
+  python3 -c 'import sys; sys.stdout.buffer.write(b"\xff\xfe" + "x\n".encode("utf-16-le") * 15000000)' >long
+  (ulimit -v 150000 && "$vorlane" join long -o joined_long 2>err)
+  status=$?
+  check "a long UTF-16 input joined to a new file is not held: $(cat err)" test $status -eq 0
   rm -f long joined_long
 fi
 
