@@ -10,48 +10,26 @@
 #include <cerrno>
 #include <cstdarg>
 
-namespace {
-
-using OpenFunction = int (*)(const char*, int, ...);
-
-bool AsksForUnnamedFile(int flags) { return (flags & O_TMPFILE) == O_TMPFILE; }
-
-mode_t ModeArgument(int flags, va_list arguments) {
-    return (flags & O_CREAT) != 0 || AsksForUnnamedFile(flags) ? va_arg(arguments, mode_t) : 0;
-}
-
-OpenFunction Next(const char* name) {
-    return reinterpret_cast<OpenFunction>(dlsym(RTLD_NEXT, name));
-}
-
-int Open(OpenFunction next, const char* path, int flags, mode_t mode) {
-    if (AsksForUnnamedFile(flags)) {
-        errno = EOPNOTSUPP;
-        return -1;
-    }
-    return next(path, flags, mode);
-}
-
-}  // namespace
-
 extern "C" {
 
 int open(const char* path, int flags, ...) {
-    va_list arguments;
-    va_start(arguments, flags);
-    const mode_t mode = ModeArgument(flags, arguments);
-    va_end(arguments);
-    static const OpenFunction next = Next("open");
-    return Open(next, path, flags, mode);
+    if ((flags & O_TMPFILE) == O_TMPFILE) {
+        errno = EOPNOTSUPP;
+        return -1;
+    }
+    mode_t mode = 0;
+    if ((flags & O_CREAT) != 0) {
+        va_list arguments;
+        va_start(arguments, flags);
+        mode = va_arg(arguments, mode_t);
+        va_end(arguments);
+    }
+    using Open = int (*)(const char*, int, ...);
+    static const auto next = reinterpret_cast<Open>(dlsym(RTLD_NEXT, "open"));
+    return next(path, flags, mode);
 }
 
-int open64(const char* path, int flags, ...) {
-    va_list arguments;
-    va_start(arguments, flags);
-    const mode_t mode = ModeArgument(flags, arguments);
-    va_end(arguments);
-    static const OpenFunction next = Next("open64");
-    return Open(next, path, flags, mode);
-}
+// The same function on 64-bit Linux, where either name may be called.
+int open64(const char* path, int flags, ...) __attribute__((alias("open")));
 
 }  // extern "C"
