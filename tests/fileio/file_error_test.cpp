@@ -29,6 +29,10 @@ TEST(FileError, QuotesNamesWithControlCharactersEscaped) {
         {"\xC2\x9F", "“\\u009F”"},
         {"\xC2\xA0", "“\xC2\xA0”"},  // no-break space: printable
         {"\xC2", "“\xC2”"},          // a stray byte stays as it is
+        {"\xC2"
+         "A",
+         "“\xC2"
+         "A”"},  // and so does a lead byte before ASCII
         {"\xFF\xFE", "“\xFF\xFE”"},
     };
     for (const auto& c : cases) EXPECT_EQ(Quoted(c.name), c.quoted);
