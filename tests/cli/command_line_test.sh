@@ -26,6 +26,7 @@ cases=(
   "list.txt|-|2||vorlane：无法识别的参数“list.txt”。"
   "--version list.txt|-|2||vorlane：无法识别的参数“list.txt”。"
   "--version dedupe|-|2||vorlane：无法识别的参数“dedupe”。"
+  "--|-|2||vorlane：缺少选项或命令。"
   "--version|/dev/full|1||vorlane：无法写入标准输出：磁盘空间不足"
 )
 

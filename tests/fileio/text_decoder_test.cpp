@@ -30,6 +30,12 @@ InputText DecodeInSteps(std::string_view bytes, std::size_t step,
 
 std::optional<TextEncoding> Named(const char* name) { return TextEncoding::Find(name); }
 
+std::string Repeated(std::string_view part, std::size_t times) {
+    std::string whole;
+    for (std::size_t i = 0; i < times; ++i) whole += part;
+    return whole;
+}
+
 struct DecodeCase {
     const char* what;
     std::string bytes;
@@ -143,6 +149,12 @@ TEST(TextDecoder, KeepsTheBytesOfEveryLineOfANamedEncoding) {
         {"CP932", "\x87\x90\r\x81\xE0", {"\x87\x90", "\x81\xE0"}, "\r"},
         {"GB18030", "a\n\r\n\x95\x32\x82\x36", {"a", "", "\x95\x32\x82\x36"}, "\n"},
         {"GB18030", "one line", {"one line"}, ""},
+        // Shift sequences that make no character, more than fit the bytes
+        // offered to the converter at once.
+        {"ISO-2022-JP",
+         Repeated("\x1B(B", 20) + "a\n\x1B$B\x30\x21\x1B(B",
+         {Repeated("\x1B(B", 20) + "a", "\x1B$B\x30\x21\x1B(B"},
+         "\n"},
     };
     for (const auto& c : cases) {
         for (const std::size_t step : {std::size_t{1}, std::size_t{2}, c.bytes.size()}) {
