@@ -100,19 +100,23 @@ std::string FolderOf(const std::string& path) {
 }
 
 // The file that the dangling symbolic link `link` leads to, through any links
-// on the way; throws FileError for a loop.
+// on the way, as many as Linux follows (40); throws FileError for more, which
+// is what a loop gives.
 std::string FollowDanglingLink(const std::string& link, const std::string& name) {
+    constexpr int kMostLinks = 40;
     std::string path = link;
-    for (int depth = 0; depth < 40; ++depth) {
+    for (int followed = 0;; ++followed) {
         struct stat status {};
         if (lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return path;
+        if (followed == kMostLinks) {
+            throw FileError("无法打开" + name + "：" + DescribeSystemError(ELOOP));
+        }
         std::vector<char> target(PATH_MAX + 1);
         const ssize_t size = readlink(path.c_str(), target.data(), PATH_MAX);
         if (size <= 0) return path;
         const std::string next(target.data(), static_cast<std::size_t>(size));
         path = next.starts_with('/') ? next : FolderOf(path) + "/" + next;
     }
-    throw FileError("无法打开" + name + "：" + DescribeSystemError(ELOOP));
 }
 
 // A name for a new file beside `target`, hidden, with a random part.

@@ -172,6 +172,18 @@ for target in made m; do
   check "... and the file it names is made" cmp -s $target <(printf 'a\nb\n')
   rm dangling
 done
+# As many links as Linux follows (40), and one more.
+for i in {1..40}; do ln -s chain$((i + 1)) chain$i; done
+"$vorlane" dedupe in -o chain1 2>err
+check "a chain of 40 dangling links is followed (exit $?): $(cat err)" \
+  cmp -s chain41 <(printf 'a\nb\n')
+check "... and stays links" test -L chain40
+rm chain41
+ln -s chain42 chain41
+"$vorlane" dedupe in -o chain1 2>err
+check "a chain of 41 fails (exit $?): $(cat err)" \
+  one_line err "^vorlane：无法打开“chain1”：符号链接层数过多$"
+rm chain*
 ln -s loop2 loop1
 ln -s loop1 loop2
 "$vorlane" dedupe in -o loop1 2>err
