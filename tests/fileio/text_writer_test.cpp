@@ -65,6 +65,9 @@ TEST(TextWriter, NeverCutsACharacterAtTheEndOfItsBuffer) {
         EXPECT_EQ(Written(folder, utf16le, text), "\xFF\xFE" + Utf16(text, false)) << before;
         EXPECT_EQ(Written(folder, utf16be, text), "\xFE\xFF" + Utf16(text, true)) << before;
     }
+    // Units of three bytes each fill the buffer to its last byte.
+    const std::u16string wide(2 * kUnitsPerFill + 1, u'中');
+    EXPECT_EQ(Written(folder, utf8, wide), EncodeUtf8(wide));
 }
 
 TEST(TextWriter, WritesBytesAsTheyAreAndNamedEncodingsThroughIconv) {
