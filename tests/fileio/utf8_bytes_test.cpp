@@ -36,6 +36,18 @@ TEST(Utf8Bytes, DecodesValidTextAndEscapesEveryOtherByte) {
     }
 }
 
+// Bytes that are cut short where the view ends are escaped, whatever follows
+// the view in memory: a read buffer holds older bytes past the new ones.
+TEST(Utf8Bytes, NeverReadsPastTheBytesGiven) {
+    for (const std::string whole : {"a\xC2\xA0", "a\xE4\xB8\xAD", "a\xF0\x9F\x98\x80"}) {
+        for (std::size_t size = 2; size < whole.size(); ++size) {
+            const std::u16string decoded = DecodeUtf8(std::string_view(whole).substr(0, size));
+            EXPECT_EQ(decoded.size(), 1 + 2 * (size - 1))
+                << ::testing::PrintToString(whole) << size;
+        }
+    }
+}
+
 TEST(Utf8Bytes, EveryByteSequenceSurvivesTheRoundTrip) {
     std::string bytes;
     for (int first = 0; first < 256; ++first) {
