@@ -125,6 +125,22 @@ if [[ -z ${VORLANE_SANITIZED:-} ]] && "${without_proc[@]}" true 2>/dev/null; the
   check "... and no temporary file is left" no_leftovers
   "${without_proc[@]}" "$vorlane" join in -o new_without_proc
   check "without /proc, a new OUT is made" cmp -s new_without_proc <(printf 'a,b,a\n')
+  # While it is written, the new file is .OUT.vorlane-XXXXXX beside OUT.
+  printf 'old\n' >target
+  mkfifo slow_in
+  "${without_proc[@]}" "$vorlane" dedupe slow_in -o target 2>/dev/null &
+  pid=$!
+  exec 7>slow_in
+  for _ in {1..50}; do
+    names=$(ls -A | grep vorlane) && break
+    sleep 0.1
+  done
+  exec 7>&-
+  wait $pid
+  check "without /proc, the file being written is named '$names'" \
+    grep -Eqx '\.target\.vorlane-[A-Za-z0-9]{6}' <<<"$names"
+  check "... and is OUT, empty, once complete" test -f target -a ! -s target
+  rm slow_in
   # The named temporary file is open for reading too: on a closed standard
   # input it would be read as the input.
   for command in dedupe join; do
