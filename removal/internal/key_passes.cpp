@@ -20,22 +20,25 @@ struct Occurrence {
     std::uint32_t offset = 0;
 };
 
-// Hashes of keys, and of the windows of a text that may be keys: quick word
-// hashes up to kKeyLength units, polynomial ones, which roll, beyond.
+// Hashes of keys, and of the windows of a text that may be keys: word hashes
+// up to kKeyLength units, and beyond, combinations of the word hashes of the
+// kKeyLength-unit blocks that cover them. The windows of a text then take one
+// word hash per position, with no chain of steps from window to window.
 class KeyHasher {
 public:
-    KeyHasher() {
-        for (std::size_t length = 1; length <= kLongestKey; ++length) {
-            powers_[length] = polynomial_.Power(length - 1);
-        }
-    }
-
     std::uint64_t Of(std::u16string_view key) const {
-        return key.size() <= kKeyLength ? words_.OfShort(key.data(), key.size())
-                                        : polynomial_.Of(key);
+        if (key.size() <= kKeyLength) return words_.OfShort(key.data(), key.size());
+        // Only the blocks that OfBlocks reads.
+        std::array<std::uint64_t, kLongestKey> blocks;
+        const std::size_t last = key.size() - kKeyLength;
+        for (std::size_t at = 0; at < last; at += kKeyLength) {
+            blocks[at] = words_.OfShort(key.data() + at, kKeyLength);
+        }
+        blocks[last] = words_.OfShort(key.data() + last, kKeyLength);
+        return words_.OfBlocks(blocks.data(), key.size());
     }
     // The hashes of the windows of `length` units at the first positions of
-    // `text`, as many as `hashes` holds.
+    // `text`, as many as `hashes` holds, at most kBatch.
     void OfWindows(std::u16string_view text, std::size_t length,
                    std::span<std::uint64_t> hashes) const {
         if (length <= kKeyLength) {
@@ -44,17 +47,17 @@ public:
             }
             return;
         }
-        hashes[0] = polynomial_.Of(text.substr(0, length));
-        for (std::size_t i = 1; i < hashes.size(); ++i) {
-            hashes[i] =
-                polynomial_.Roll(hashes[i - 1], text[i - 1], text[i - 1 + length], powers_[length]);
+        std::array<std::uint64_t, kBatch + kLongestKey - kKeyLength> blocks;
+        for (std::size_t at = 0; at < hashes.size() + length - kKeyLength; ++at) {
+            blocks[at] = words_.OfShort(text.data() + at, kKeyLength);
+        }
+        for (std::size_t i = 0; i < hashes.size(); ++i) {
+            hashes[i] = words_.OfBlocks(blocks.data() + i, length);
         }
     }
 
 private:
     text_hash::WordHash words_;
-    text_hash::Polynomial polynomial_;
-    std::array<std::uint64_t, kLongestKey + 1> powers_{};
 };
 
 // The distinct keys of some lines (the owners), at most `longest` units taken
