@@ -139,10 +139,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::u16string text = TextBuilder(data + 1, size - 1).Build();
     CheckRemoval(text);
     const auto& limits = vorlane::testing::kEveryMeans;
-    const auto& threading = vorlane::testing::kEveryScanThreading;
-    CheckSearch(text, vorlane::testing::WithThreads(
+    const auto& scans = vorlane::testing::kEveryKeyScan;
+    CheckSearch(text, vorlane::testing::WithScan(
                           limits[data[0] % std::size(limits)],
-                          threading[(data[0] & 0xE0) == 0xE0 ? 1 + (data[0] >> 3 & 3) % 3 : 0]));
+                          scans[(data[0] & 0xE0) == 0xE0 ? 1 + (data[0] >> 3 & 3) % 3 : 0]));
     CheckPartitioned(text, data[0]);
     return 0;
 }

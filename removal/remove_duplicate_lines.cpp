@@ -41,7 +41,7 @@ std::vector<bool> DecideKeptLines(const SplitText& lines, const internal::Partit
         internal::NumberFirstOccurrences(lines, firstLines, parts);
     const LineSelection distinct(lines, std::move(firstLines));
     const std::vector<bool> inEarlier =
-        internal::OccursInEarlierLine(distinct, {.threads = parts.threads});
+        internal::OccursInEarlierLine(distinct, {.scan = {.threads = parts.threads}});
     std::vector<std::u16string_view> jointCandidates;
     for (std::size_t d = 0; d < distinct.size(); ++d) {
         if (!inEarlier[d] && MayMatchAcrossJoint(distinct[d])) {

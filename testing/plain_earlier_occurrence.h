@@ -55,30 +55,27 @@ inline constexpr internal::SearchLimits kEveryMeans[] = {
 // have recorded (on threads, the first share tends to finish first on a few
 // lines); and two as in the removal, which stays on one where keys are found
 // far ahead of their owners or lines are short.
-struct ScanThreading {
-    unsigned threads;
-    std::size_t unitsPerThread;
-    double keysAheadOfOwners;
-    std::size_t unitsPerKeyToSplit;
-    bool lastShareFirst = false;
-};
 inline constexpr double kAlwaysSplit = 1e300;
-inline constexpr ScanThreading kEveryScanThreading[] = {
-    {1, 0, internal::kKeysAheadOfOwners, internal::kUnitsPerKeyToSplit},
-    {2, 1, kAlwaysSplit, 0},
-    {3, 1, kAlwaysSplit, 0},
-    {2, 1, kAlwaysSplit, 0, true},
-    {3, 1, kAlwaysSplit, 0, true},
-    {2, 1, internal::kKeysAheadOfOwners, internal::kUnitsPerKeyToSplit},
+inline constexpr internal::KeyScan kEveryKeyScan[] = {
+    {.threads = 1},
+    {.threads = 2, .unitsPerThread = 1, .keysAheadOfOwners = kAlwaysSplit, .unitsPerKeyToSplit = 0},
+    {.threads = 3, .unitsPerThread = 1, .keysAheadOfOwners = kAlwaysSplit, .unitsPerKeyToSplit = 0},
+    {.threads = 2,
+     .unitsPerThread = 1,
+     .keysAheadOfOwners = kAlwaysSplit,
+     .unitsPerKeyToSplit = 0,
+     .lastShareFirst = true},
+    {.threads = 3,
+     .unitsPerThread = 1,
+     .keysAheadOfOwners = kAlwaysSplit,
+     .unitsPerKeyToSplit = 0,
+     .lastShareFirst = true},
+    {.threads = 2, .unitsPerThread = 1},
 };
 
-// `limits` with the threads of `threading`.
-inline internal::SearchLimits WithThreads(internal::SearchLimits limits, ScanThreading threading) {
-    limits.threads = threading.threads;
-    limits.unitsPerThread = threading.unitsPerThread;
-    limits.keysAheadOfOwners = threading.keysAheadOfOwners;
-    limits.unitsPerKeyToSplit = threading.unitsPerKeyToSplit;
-    limits.lastShareFirst = threading.lastShareFirst;
+// `limits` scanning as `scan` says.
+inline internal::SearchLimits WithScan(internal::SearchLimits limits, internal::KeyScan scan) {
+    limits.scan = scan;
     return limits;
 }
 

@@ -29,13 +29,8 @@ std::vector<bool> OccursInEarlierLine(const LineSelection& lines, SearchLimits l
     }
     std::vector<bool> found(lines.size(), false);
     if (lines.size() == 0) return found;
-    const ScanThreads threads{.most = limits.threads,
-                              .fewestUnits = limits.unitsPerThread,
-                              .mostAheadOfOwners = limits.keysAheadOfOwners,
-                              .fewestUnitsPerKey = limits.unitsPerKeyToSplit,
-                              .lastShareFirst = limits.lastShareFirst};
     std::vector<std::uint32_t> open =
-        SettleByKeys(lines, nullptr, KeyEnd::kStart, kKeyLength, threads, found);
+        SettleByKeys(lines, nullptr, KeyEnd::kStart, kKeyLength, limits.scan, found);
     // Each further pass settles open lines of one more kind, at the cost of a
     // probe per key length at every position. While few lines are open, as in
     // most lists, a brief walk (a step for every kUnitsPerBriefStep units)
@@ -50,7 +45,7 @@ std::vector<bool> OccursInEarlierLine(const LineSelection& lines, SearchLimits l
                                 {KeyEnd::kStart, 2 * kKeyLength},
                                 {KeyEnd::kStart, kLongestKey}};
     const std::size_t passes = std::min<std::size_t>(limits.laterKeyPasses, std::size(kPasses));
-    const bool splitScans = limits.threads > 1 && units >= 2 * limits.unitsPerThread;
+    const bool splitScans = limits.scan.threads > 1 && units >= 2 * limits.scan.unitsPerThread;
     for (std::size_t p = 0; p < passes && !open.empty(); ++p) {
         if (open.size() * kManyOpen < lines.size() && (p > 0 || !splitScans)) {
             const std::size_t brief =
@@ -58,7 +53,8 @@ std::vector<bool> OccursInEarlierLine(const LineSelection& lines, SearchLimits l
             open = SettleByWalking(lines, open, brief, found);
         }
         if (!open.empty()) {
-            open = SettleByKeys(lines, &open, kPasses[p].end, kPasses[p].longest, threads, found);
+            open =
+                SettleByKeys(lines, &open, kPasses[p].end, kPasses[p].longest, limits.scan, found);
         }
     }
     if (!open.empty()) open = SettleByWalking(lines, open, limits.stepsPerUnit * units, found);

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "removal/internal/key_passes.h"
 #include "removal/internal/private.h"
 #include "removal/internal/tuning.h"
 #include "text/split_text.h"
@@ -24,13 +25,8 @@ struct SearchLimits {
     // How many units the search may step through per unit of text while it
     // follows keys that occur in many places.
     std::size_t stepsPerUnit = kStepsPerUnit;
-    // Threads the key passes may scan on, at most, each reading at least
-    // unitsPerThread units of text; the answer does not depend on them.
-    unsigned threads = 1;
-    std::size_t unitsPerThread = kUnitsPerScanThread;
-    double keysAheadOfOwners = kKeysAheadOfOwners;         // ScanThreads::mostAheadOfOwners
-    std::size_t unitsPerKeyToSplit = kUnitsPerKeyToSplit;  // ScanThreads::fewestUnitsPerKey
-    bool lastShareFirst = false;                           // ScanThreads::lastShareFirst
+    // How the key passes scan; the answer does not depend on it.
+    KeyScan scan;
 };
 
 // For each of `lines` (none empty, no two equal), whether it occurs as a

@@ -362,19 +362,20 @@ std::size_t LineAtShare(const LineSelection& lines, std::size_t from, std::size_
 // and the lines must hold `fewestUnitsPerKey` units per key, since every
 // share after the first goes through all keys whenever it rebuilds a filter.
 unsigned ScanThreadsFor(const LineSelection& lines, std::size_t last, std::size_t keyCount,
-                        const ScanThreads& limits) {
-    if (limits.most <= 1) return 1;
+                        const KeyScan& scan) {
+    if (scan.threads <= 1) return 1;
     const auto span =
         static_cast<std::size_t>(lines[last].data() + lines[last].size() - lines[0].data());
-    if (keyCount * limits.fewestUnitsPerKey > span) return 1;
-    const std::size_t byUnits = limits.fewestUnits == 0 ? limits.most : span / limits.fewestUnits;
-    return static_cast<unsigned>(std::clamp<std::size_t>(byUnits, 1, limits.most));
+    if (keyCount * scan.unitsPerKeyToSplit > span) return 1;
+    const std::size_t byUnits =
+        scan.unitsPerThread == 0 ? scan.threads : span / scan.unitsPerThread;
+    return static_cast<unsigned>(std::clamp<std::size_t>(byUnits, 1, scan.threads));
 }
 
 // Where each owner's key first occurs, at or before the owner. When the scan
 // may split, a trial first scans one kTrialShare-th of the lines up to the
 // last owner on one thread; if it has found keys at most
-// ScanThreads::mostAheadOfOwners times as fast as it has passed their owners,
+// KeyScan::keysAheadOfOwners times as fast as it has passed their owners,
 // as where keys are found at their owners, the rest is split into shares,
 // each scanned on its own thread, the first continuing the trial's. Where keys
 // are found far ahead of their owners, a share after the first would likely
@@ -384,18 +385,18 @@ unsigned ScanThreadsFor(const LineSelection& lines, std::size_t last, std::size_
 // and stops once every key has occurred in a share before it.
 class KeyOccurrences {
 public:
-    KeyOccurrences(const OwnerKeys& keys, const ScanThreads& limits) : keys_(keys), record_(keys) {
+    KeyOccurrences(const OwnerKeys& keys, const KeyScan& scan) : keys_(keys), record_(keys) {
         if (keys.OwnerCount() == 0) return;
         const LineSelection& lines = keys.Lines();
         const std::size_t last = keys.OwnerLine(keys.OwnerCount() - 1);
-        unsigned threads = ScanThreadsFor(lines, last, KeyCount(), limits);
+        unsigned threads = ScanThreadsFor(lines, last, KeyCount(), scan);
         ShareScan first(keys, record_, true);
         std::atomic<bool> trialDone = false;
         std::size_t begin = 0;
         if (threads > 1) {
             begin = LineAtShare(lines, 0, last, 1, kTrialShare);
             first.Scan(0, begin, nullptr, trialDone);
-            if (!FoundAtOwnersPace(first, keys.FirstOwnerFrom(begin), limits.mostAheadOfOwners)) {
+            if (!FoundAtOwnersPace(first, keys.FirstOwnerFrom(begin), scan.keysAheadOfOwners)) {
                 threads = 1;
             }
         }
@@ -410,7 +411,7 @@ public:
             ShareScan& scan = t == 0 ? first : later.emplace(keys, record_, false);
             scan.Scan(begins[t], begins[t + 1], t == 0 ? nullptr : &done[t - 1], done[t]);
         };
-        if (limits.lastShareFirst) {
+        if (scan.lastShareFirst) {
             for (unsigned t = threads; t-- > 0;) scanShare(t);
         } else {
             OnThreads(threads, scanShare);
@@ -450,10 +451,10 @@ private:
 
 std::vector<std::uint32_t> SettleByKeys(const LineSelection& lines,
                                         const std::vector<std::uint32_t>* open, KeyEnd end,
-                                        std::size_t longest, const ScanThreads& threads,
+                                        std::size_t longest, const KeyScan& scan,
                                         std::vector<bool>& found) {
     const OwnerKeys owners(lines, open, end, longest);
-    const KeyOccurrences keys(owners, threads);
+    const KeyOccurrences keys(owners, scan);
     std::vector<std::uint32_t> stillOpen;
     const std::size_t count = open ? open->size() : lines.size();
     for (std::size_t i = 0; i < count; ++i) {

@@ -15,16 +15,17 @@
 
 namespace vorlane::internal {
 
-// How many threads a key pass may scan the lines on: at most `most`, each
-// with at least `fewestUnits` units to read. The answer does not depend on it.
-struct ScanThreads {
-    unsigned most = 1;
-    std::size_t fewestUnits = 0;
+// How a key pass scans the lines: on how many threads, at most `threads`,
+// each with at least `unitsPerThread` units to read (0: any). The answer does
+// not depend on it.
+struct KeyScan {
+    unsigned threads = 1;
+    std::size_t unitsPerThread = kUnitsPerScanThread;
     // A scan splits only if a trial on one thread finds keys at most this many
     // times as fast as it passes their owners (in shares of all of them).
-    double mostAheadOfOwners = kKeysAheadOfOwners;
+    double keysAheadOfOwners = kKeysAheadOfOwners;
     // A scan splits only if its lines hold this many units per key.
-    std::size_t fewestUnitsPerKey = kUnitsPerKeyToSplit;
+    std::size_t unitsPerKeyToSplit = kUnitsPerKeyToSplit;
     // For tests: the shares of a split scan one at a time, the last first, so
     // that every share's finds meet the finds of later shares in the record.
     bool lastShareFirst = false;
@@ -36,7 +37,7 @@ struct ScanThreads {
 // the line itself. Returns the lines left open.
 std::vector<std::uint32_t> SettleByKeys(const LineSelection& lines,
                                         const std::vector<std::uint32_t>* open, KeyEnd end,
-                                        std::size_t longest, const ScanThreads& threads,
+                                        std::size_t longest, const KeyScan& scan,
                                         std::vector<bool>& found);
 
 }  // namespace vorlane::internal

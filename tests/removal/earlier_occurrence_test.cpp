@@ -19,11 +19,10 @@ namespace vorlane::internal {
 namespace {
 
 using testing::DistinctLines;
+using testing::kEveryKeyScan;
 using testing::kEveryMeans;
-using testing::kEveryScanThreading;
 using testing::PlainOccursInEarlierLine;
-using testing::ScanThreading;
-using testing::WithThreads;
+using testing::WithScan;
 
 std::u16string RandomUnits(std::mt19937& random, std::u16string_view alphabet, std::size_t count) {
     std::uniform_int_distribution<std::size_t> unit(0, alphabet.size() - 1);
@@ -101,11 +100,11 @@ TEST_P(EarlierLineSearch, AgreesWithAPlainSearch) {
             const std::vector<bool> expected = PlainOccursInEarlierLine(lines);
             // The threads take turns, text by text: every text costs a
             // search per limit.
-            const ScanThreading threading =
-                kEveryScanThreading[static_cast<std::size_t>(i) % std::size(kEveryScanThreading)];
+            const internal::KeyScan scan =
+                kEveryKeyScan[static_cast<std::size_t>(i) % std::size(kEveryKeyScan)];
             for (const SearchLimits limits : kEveryMeans) {
-                EXPECT_EQ(OccursInEarlierLine(lines, WithThreads(limits, threading)), expected)
-                    << threading.threads << " threads: " << ::testing::PrintToString(text);
+                EXPECT_EQ(OccursInEarlierLine(lines, WithScan(limits, scan)), expected)
+                    << scan.threads << " threads: " << ::testing::PrintToString(text);
             }
         }
     }
@@ -135,9 +134,9 @@ TEST_P(EarlierLineSearch, AnswersAlikeOnOneAndSeveralThreads) {
         const LineSelection lines(split, DistinctLines(split));
         for (const SearchLimits limits : kEveryMeans) {
             const std::vector<bool> alone = OccursInEarlierLine(lines, limits);
-            for (const ScanThreading threading : kEveryScanThreading) {
-                EXPECT_EQ(OccursInEarlierLine(lines, WithThreads(limits, threading)), alone)
-                    << c.name << " on " << threading.threads << " threads";
+            for (const internal::KeyScan scan : kEveryKeyScan) {
+                EXPECT_EQ(OccursInEarlierLine(lines, WithScan(limits, scan)), alone)
+                    << c.name << " on " << scan.threads << " threads";
             }
         }
     }
