@@ -21,25 +21,43 @@ struct Occurrence {
 };
 
 // Hashes of keys, and of the windows of a text that may be keys: word hashes
-// up to kKeyLength units, and beyond, combinations of the word hashes of the
-// kKeyLength-unit blocks that cover them. The windows of a text then take one
-// word hash per position, with no chain of steps from window to window.
+// up to kKeyLength units; up to twice that, the hashes of the front and the
+// back kKeyLength units combined; up to kLongestKey, the same from the hashes
+// of the front and back 2 kKeyLength units. So the windows of all lengths at
+// a position share the hashes of its windows of kKeyLength and 2 kKeyLength
+// units (Blocks), and each takes one step more, whatever its length.
 class KeyHasher {
 public:
+    static_assert(kLongestKey <= 4 * kKeyLength, "two blocks of 2 kKeyLength units cover a key");
+
     std::uint64_t Of(std::u16string_view key) const {
         if (key.size() <= kKeyLength) return words_.OfShort(key.data(), key.size());
-        // Only the blocks that OfBlocks reads.
-        std::array<std::uint64_t, kLongestKey> blocks;
-        const std::size_t last = key.size() - kKeyLength;
-        for (std::size_t at = 0; at < last; at += kKeyLength) {
-            blocks[at] = words_.OfShort(key.data() + at, kKeyLength);
+        const std::size_t half = key.size() <= 2 * kKeyLength ? kKeyLength : 2 * kKeyLength;
+        return words_.OfCover(OfBlock(key.data(), half),
+                              OfBlock(key.data() + key.size() - half, half), key.size());
+    }
+
+    // The hashes of the windows of kKeyLength and 2 kKeyLength units at the
+    // first positions of a text, as far as windows of up to `longest` units
+    // at kBatch positions need.
+    struct Blocks {
+        std::array<std::uint64_t, kBatch + kLongestKey - kKeyLength> single;
+        std::array<std::uint64_t, kBatch + kLongestKey - 2 * kKeyLength> twice;
+    };
+    void OfBlocks(std::u16string_view text, std::size_t longest, Blocks& blocks) const {
+        const std::size_t singles = std::min(kBatch + longest, text.size() + 1) - kKeyLength;
+        for (std::size_t at = 0; at < singles; ++at) {
+            blocks.single[at] = words_.OfShort(text.data() + at, kKeyLength);
         }
-        blocks[last] = words_.OfShort(key.data() + last, kKeyLength);
-        return words_.OfBlocks(blocks.data(), key.size());
+        if (longest <= 2 * kKeyLength) return;
+        for (std::size_t at = 0; at + kKeyLength < singles; ++at) {
+            blocks.twice[at] =
+                words_.OfCover(blocks.single[at], blocks.single[at + kKeyLength], 2 * kKeyLength);
+        }
     }
     // The hashes of the windows of `length` units at the first positions of
-    // `text`, as many as `hashes` holds, at most kBatch.
-    void OfWindows(std::u16string_view text, std::size_t length,
+    // the text `blocks` were taken from, as many as `hashes` holds.
+    void OfWindows(std::u16string_view text, const Blocks& blocks, std::size_t length,
                    std::span<std::uint64_t> hashes) const {
         if (length <= kKeyLength) {
             for (std::size_t i = 0; i < hashes.size(); ++i) {
@@ -47,16 +65,21 @@ public:
             }
             return;
         }
-        std::array<std::uint64_t, kBatch + kLongestKey - kKeyLength> blocks;
-        for (std::size_t at = 0; at < hashes.size() + length - kKeyLength; ++at) {
-            blocks[at] = words_.OfShort(text.data() + at, kKeyLength);
-        }
+        const bool single = length <= 2 * kKeyLength;
+        const std::uint64_t* halves = single ? blocks.single.data() : blocks.twice.data();
+        const std::size_t back = length - (single ? kKeyLength : 2 * kKeyLength);
         for (std::size_t i = 0; i < hashes.size(); ++i) {
-            hashes[i] = words_.OfBlocks(blocks.data() + i, length);
+            hashes[i] = words_.OfCover(halves[i], halves[i + back], length);
         }
     }
 
 private:
+    std::uint64_t OfBlock(const char16_t* units, std::size_t length) const {
+        if (length == kKeyLength) return words_.OfShort(units, kKeyLength);
+        return words_.OfCover(words_.OfShort(units, kKeyLength),
+                              words_.OfShort(units + kKeyLength, kKeyLength), length);
+    }
+
     text_hash::WordHash words_;
 };
 
@@ -212,18 +235,7 @@ public:
                 ownLength = keys_.Key(owner).size();
                 Found(ownLength, keys_.KeyOfOwner(owner++), line, ownOffset);
             }
-            const std::uint64_t fitting =
-                (std::uint64_t{2} << std::min(text.size(), keys_.Longest())) - 1;
-            for (std::uint64_t lengths = unfound_ & fitting; lengths != 0; lengths &= lengths - 1) {
-                const auto length = static_cast<std::size_t>(std::countr_zero(lengths));
-                const std::size_t starts = text.size() - length + 1;
-                if (length != ownLength) {
-                    ProbeRange(text, 0, starts, length, line);
-                } else {
-                    ProbeRange(text, 0, ownOffset, length, line);
-                    ProbeRange(text, ownOffset + 1, starts, length, line);
-                }
-            }
+            ScanLine(text, line, ownLength, ownOffset);
         }
         if (unfound_ == 0) done.store(true, std::memory_order_relaxed);
     }
@@ -236,12 +248,29 @@ public:
     }
 
 private:
-    void ProbeRange(std::u16string_view text, std::size_t from, std::size_t to, std::size_t length,
-                    std::size_t line) {
-        for (std::size_t start = from; start < to && (unfound_ >> length & 1) != 0;
-             start += kBatch) {
-            RefilterIfWasteful(length);
-            ProbeBatch(text, start, std::min(to, start + kBatch), length, line);
+    // Looks for the keys not yet found in `text`, the line `line`, kBatch
+    // positions at a time, all key lengths at each batch, so that they share
+    // its hashes of blocks; but not for the key of `ownLength` units at
+    // `ownOffset`, the line's own.
+    void ScanLine(std::u16string_view text, std::size_t line, std::size_t ownLength,
+                  std::size_t ownOffset) {
+        const std::uint64_t fitting =
+            (std::uint64_t{2} << std::min(text.size(), keys_.Longest())) - 1;
+        KeyHasher::Blocks blocks;
+        for (std::size_t from = 0;; from += kBatch) {
+            const std::uint64_t lengths = unfound_ & fitting;
+            if (lengths == 0 || from + std::countr_zero(lengths) > text.size()) return;
+            if (lengths >> (kKeyLength + 1) != 0) {
+                keys_.Hasher().OfBlocks(text.substr(from), keys_.Longest(), blocks);
+            }
+            for (std::uint64_t rest = lengths; rest != 0; rest &= rest - 1) {
+                const auto length = static_cast<std::size_t>(std::countr_zero(rest));
+                const std::size_t starts = text.size() - length + 1;
+                if (from >= starts) break;
+                RefilterIfWasteful(length);
+                ProbeBatch(text, blocks, from, std::min(starts, from + kBatch), length, line,
+                           length == ownLength ? ownOffset : text.size());
+            }
         }
     }
 
@@ -281,20 +310,22 @@ private:
         if (count == 0) unfound_ &= ~(std::uint64_t{1} << length);
     }
 
-    // Looks for keys of `length` units at the positions [from, to), at most
-    // kBatch of them, loading what each needs into the cache before it is used.
-    void ProbeBatch(std::u16string_view text, std::size_t from, std::size_t to, std::size_t length,
-                    std::size_t line) {
+    // Looks for keys of `length` units at the positions [from, to) but
+    // `skip`, at most kBatch of them, loading what each needs into the cache
+    // before it is used. `blocks` are those of the text from `from` on.
+    void ProbeBatch(std::u16string_view text, const KeyHasher::Blocks& blocks, std::size_t from,
+                    std::size_t to, std::size_t length, std::size_t line, std::size_t skip) {
         const KeySet& keys = keys_.Keys(length);
         const text_hash::HashFilter& filter = Filter(length);
         std::array<std::uint64_t, kBatch> hashes;
         std::array<text_hash::HashFilter::Place, kBatch> places;
-        keys_.Hasher().OfWindows(text.substr(from), length, std::span(hashes).first(to - from));
+        keys_.Hasher().OfWindows(text.substr(from), blocks, length,
+                                 std::span(hashes).first(to - from));
         for (std::size_t i = 0; i < to - from; ++i) places[i] = filter.Locate(hashes[i]);
         std::array<std::size_t, kBatch> passed;
         std::size_t passedCount = 0;
         for (std::size_t i = 0; i < to - from; ++i) {
-            if (!filter.Has(places[i])) continue;
+            if (from + i == skip || !filter.Has(places[i])) continue;
             keys.Table().Prefetch(hashes[i]);
             passed[passedCount++] = i;
         }
@@ -457,8 +488,19 @@ std::vector<std::uint32_t> SettleByKeys(const LineSelection& lines,
     const KeyOccurrences keys(owners, scan);
     std::vector<std::uint32_t> stillOpen;
     const std::size_t count = open ? open->size() : lines.size();
+    const auto lineOf = [&](std::size_t i) {
+        return open ? (*open)[i] : static_cast<std::uint32_t>(i);
+    };
+    // The text where a key first occurs may lie anywhere: it loads kLookAhead
+    // owners ahead of its comparison.
+    const auto look = [&](std::size_t i) {
+        const Occurrence at = keys.FirstOf(i);
+        if (at.line < lineOf(i)) __builtin_prefetch(lines[at.line].data() + at.offset);
+    };
+    for (std::size_t i = 0; i < std::min(kLookAhead, count); ++i) look(i);
     for (std::size_t i = 0; i < count; ++i) {
-        const std::uint32_t line = open ? (*open)[i] : static_cast<std::uint32_t>(i);
+        if (i + kLookAhead < count) look(i + kLookAhead);
+        const std::uint32_t line = lineOf(i);
         const Occurrence at = keys.FirstOf(i);
         if (at.line >= line) continue;
         const std::u16string_view x = lines[line];

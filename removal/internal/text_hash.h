@@ -156,18 +156,12 @@ public:
         }
         return Fold(words[0] ^ keys_.word[1], words[1] ^ keys_.word[2]) + length;
     }
-    // The hash of a text of more than eight units from the hashes OfShort of
-    // the eight-unit blocks that cover it: `blocks[j]` is that of the block at
-    // unit j, and the blocks are one every eight units and a last one that
-    // ends where the text ends. Those blocks determine the text, and the
-    // windows of a text share them, one per position.
-    std::uint64_t OfBlocks(const std::uint64_t* blocks, std::size_t length) const {
-        std::uint64_t hash = keys_.word[0] ^ length;
-        const std::size_t last = length - 8;
-        for (std::size_t at = 0; at < last; at += 8) {
-            hash = Fold(blocks[at] ^ keys_.word[1], hash ^ keys_.word[2]);
-        }
-        return Fold(blocks[last] ^ keys_.word[1], hash ^ keys_.word[2]);
+    // The hash of a text of `length` units from the hashes of its front and
+    // its back of n units each, for n < length <= 2n: the two cover the text,
+    // so they determine it. The windows of a text of every such length share
+    // the hashes of its n-unit windows, one per position.
+    std::uint64_t OfCover(std::uint64_t front, std::uint64_t back, std::size_t length) const {
+        return Fold(front ^ keys_.word[1], back ^ keys_.word[2] ^ length);
     }
 
 private:
