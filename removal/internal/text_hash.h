@@ -68,18 +68,6 @@ public:
         const std::uint64_t sum = Multiply(hash, base_) + unit + 1;
         return sum >= kModulus ? sum - kModulus : sum;
     }
-    // The hash of a window of a text moved on by one unit: `out` leaves at
-    // the front, `in` joins at the end; `power` is Power(window length - 1).
-    std::uint64_t Roll(std::uint64_t hash, char16_t out, char16_t in, std::uint64_t power) const {
-        const std::uint64_t gone = Multiply(std::uint64_t{out} + 1, power);
-        return Append(hash >= gone ? hash - gone : hash + kModulus - gone, in);
-    }
-    // The base to the power n.
-    std::uint64_t Power(std::size_t n) const {
-        std::uint64_t power = 1;
-        for (; n > 0; --n) power = Multiply(power, base_);
-        return power;
-    }
     std::uint64_t Of(std::u16string_view text) const {
         std::uint64_t hash = 0;
         std::size_t i = 0;
@@ -104,6 +92,12 @@ public:
     }
 
 private:
+    // The base to the power n.
+    std::uint64_t Power(std::size_t n) const {
+        std::uint64_t power = 1;
+        for (; n > 0; --n) power = Multiply(power, base_);
+        return power;
+    }
     // The remainder of x < 2^124 by kModulus: since 2^61 leaves 1, the bits
     // above 61 fold onto those below.
     static std::uint64_t Reduce(Wide x) {
