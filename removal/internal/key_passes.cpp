@@ -45,7 +45,10 @@ public:
         std::array<std::uint64_t, kBatch + kLongestKey - 2 * kKeyLength> twice;
     };
     void OfBlocks(std::u16string_view text, std::size_t longest, Blocks& blocks) const {
-        const std::size_t singles = std::min(kBatch + longest, text.size() + 1) - kKeyLength;
+        // Blocks start only where kKeyLength units remain; a text shorter
+        // than that has none (no window over kKeyLength units fits in it).
+        const std::size_t reach = std::min(kBatch + longest, text.size() + 1);
+        const std::size_t singles = reach > kKeyLength ? reach - kKeyLength : 0;
         for (std::size_t at = 0; at < singles; ++at) {
             blocks.single[at] = words_.OfShort(text.data() + at, kKeyLength);
         }
