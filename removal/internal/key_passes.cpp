@@ -262,7 +262,8 @@ private:
         KeyHasher::Blocks blocks;
         for (std::size_t from = 0;; from += kBatch) {
             const std::uint64_t lengths = unfound_ & fitting;
-            if (lengths == 0 || from + std::countr_zero(lengths) > text.size()) return;
+            const auto shortest = static_cast<std::size_t>(std::countr_zero(lengths));
+            if (lengths == 0 || from + shortest > text.size()) return;
             if (lengths >> (kKeyLength + 1) != 0) {
                 keys_.Hasher().OfBlocks(text.substr(from), keys_.Longest(), blocks);
             }
