@@ -71,8 +71,9 @@ InputText ReadInputText(const std::string& path, const std::optional<TextEncodin
     if (S_ISDIR(status.st_mode)) throw FileError(Quoted(InputName(path)) + "是一个目录");
     const std::uint64_t total =
         S_ISREG(status.st_mode) ? static_cast<std::uint64_t>(status.st_size) : 0;
-    TextDecoder decoder(named, InputName(path));
     bool offering = static_cast<bool>(pieces);
+    // A text handed over in pieces is dropped as it goes and needs no room for all of it.
+    TextDecoder decoder(named, InputName(path), offering ? 0 : total);
     // Bytes read and not decoded yet: a character cut short stays for the next read.
     auto buffer = std::make_unique_for_overwrite<char[]>(kReadSize);
     std::size_t held = 0;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
@@ -14,6 +15,7 @@
 #include "fileio/file_error.h"
 #include "fileio/iconv_converter.h"
 #include "fileio/utf8_bytes.h"
+#include "text/huge_pages.h"
 #include "text/utf16.h"
 
 namespace vorlane {
@@ -30,9 +32,20 @@ constexpr std::size_t kNamedWindow = 16;
 // one.
 class TextDecoder::Builder {
 public:
-    // Starts small: a text that is used in pieces stays small, and a large one
-    // grows in place (a large block is remapped, not copied).
-    Builder() { Reserve(std::size_t{1} << 20); }
+    // Starts with room for `expectedUnits`, backed by huge pages, which a
+    // large text fills several times faster than pages of 4 KiB; else small
+    // (a text used in pieces stays small, a large one grows).
+    explicit Builder(std::size_t expectedUnits) {
+        if (expectedUnits > kFirstCapacity) {
+            units_.reset(static_cast<char16_t*>(std::malloc(expectedUnits * sizeof(char16_t))));
+        }
+        if (units_ == nullptr) {
+            Reserve(kFirstCapacity);
+            return;
+        }
+        capacity_ = expectedUnits;
+        AdviseHugePages(units_.get(), capacity_ * sizeof(char16_t));
+    }
 
     void Append(char16_t unit) {
         char16_t* const room = Room(2);
@@ -92,6 +105,7 @@ public:
 
 private:
     static constexpr std::size_t kLongestSequence = 4;  // bytes of one UTF-8 character
+    static constexpr std::size_t kFirstCapacity = std::size_t{1} << 20;
 
     // Writes the 16 bytes at `bytes` as 16 units at `out` and returns how many
     // of them, from the first, are ASCII other than CR and LF: those units are
@@ -142,7 +156,8 @@ private:
         return out + 2;
     }
 
-    // Grows in place where the system can (a large block is remapped, not copied).
+    // Grows in place where the system can (a large block is remapped, not
+    // copied; one advised for huge pages is copied).
     void Reserve(std::size_t capacity) {
         void* units = std::realloc(units_.get(), capacity * sizeof(char16_t));
         if (units == nullptr) throw std::bad_alloc();
@@ -159,8 +174,9 @@ private:
     LineBreak firstLineBreak_ = LineBreak::kLf;
 };
 
-TextDecoder::TextDecoder(const std::optional<TextEncoding>& named, std::string source)
-    : encoding_(named), source_(std::move(source)) {}
+TextDecoder::TextDecoder(const std::optional<TextEncoding>& named, std::string source,
+                         std::uint64_t expectedBytes)
+    : encoding_(named), source_(std::move(source)), expectedBytes_(expectedBytes) {}
 
 TextDecoder::~TextDecoder() = default;
 
@@ -172,7 +188,10 @@ std::size_t TextDecoder::Decode(std::string_view bytes, bool last) {
         used = encoding_->byteOrderMark().size();
     }
     if (!text_) {
-        text_ = std::make_unique<Builder>();
+        // No byte gives more than two units: a line break, an escaped byte,
+        // half of a character outside the BMP.
+        text_ = std::make_unique<Builder>(
+            static_cast<std::size_t>(std::min<std::uint64_t>(expectedBytes_, SIZE_MAX / 4) * 2));
         if (encoding_->form() == TextEncoding::Form::kNamed) {
             converter_ = std::make_unique<IconvConverter>(kNativeUtf16, encoding_->name().c_str());
             lineBytes_ = std::make_unique<LineBytes>();

@@ -20,8 +20,11 @@ class IconvConverter;
 class TextDecoder {
 public:
     // `named` is the encoding the user named, or none to recognise it from the
-    // first bytes. `source` names the input in messages.
-    TextDecoder(const std::optional<TextEncoding>& named, std::string source);
+    // first bytes. `source` names the input in messages. `expectedBytes`, when
+    // not 0, is how many bytes the input will have: room for their text is
+    // then taken at once.
+    TextDecoder(const std::optional<TextEncoding>& named, std::string source,
+                std::uint64_t expectedBytes = 0);
     ~TextDecoder();
     TextDecoder(const TextDecoder&) = delete;
     TextDecoder& operator=(const TextDecoder&) = delete;
@@ -56,6 +59,7 @@ private:
 
     std::optional<TextEncoding> encoding_;
     std::string source_;
+    std::uint64_t expectedBytes_;
     std::uint64_t usedBefore_ = 0;  // bytes used by earlier calls
     std::uint64_t restOffset_ = 0;  // where the bytes being decoded start in the input
     std::unique_ptr<Builder> text_;

@@ -16,6 +16,7 @@
 #include "removal/internal/first_occurrences.h"
 #include "removal/internal/joint_matches.h"
 #include "removal/internal/text_hash.h"
+#include "text/huge_pages.h"
 #include "text/split_text.h"
 
 namespace vorlane {
@@ -92,7 +93,7 @@ DuplicateRemovalResult RemoveDuplicateLines(std::u16string_view text) {
     }
     result.text.reserve(size > 0 ? size - kLineBreak.size() : 0);
     // The text of a long list is tens of megabytes written once, in order.
-    internal::AdviseHugePages(result.text.data(), result.text.capacity() * sizeof(char16_t));
+    AdviseHugePages(result.text.data(), result.text.capacity() * sizeof(char16_t));
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (!kept[i]) continue;
         if (!result.text.empty()) result.text += kLineBreak;
