@@ -5,6 +5,7 @@
 #include <limits>
 #include <stdexcept>
 
+#include "text/huge_pages.h"
 #include "text/line_breaks.h"
 
 namespace vorlane {
@@ -16,6 +17,7 @@ SplitText::SplitText(std::u16string_view text) : text_(text) {
         throw std::length_error("more lines than can be numbered");
     }
     starts_.reserve(breaks + 2);
+    AdviseHugePages(starts_.data(), starts_.capacity() * sizeof(std::size_t));
     starts_.push_back(0);
     for (std::size_t at = FindCr(text, 0); at < text.size(); at = FindCr(text, at + 1)) {
         if (IsLineBreakAt(text, at)) starts_.push_back(at + 2);
