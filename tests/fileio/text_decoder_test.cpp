@@ -17,8 +17,9 @@ namespace {
 // Decodes `bytes` handed over `step` bytes at a time, as a read loop does:
 // what a call leaves unused comes again first in the next.
 InputText DecodeInSteps(std::string_view bytes, std::size_t step,
-                        const std::optional<TextEncoding>& named = std::nullopt) {
-    TextDecoder decoder(named, "input");
+                        const std::optional<TextEncoding>& named = std::nullopt,
+                        std::uint64_t expectedBytes = 0) {
+    TextDecoder decoder(named, "input", expectedBytes);
     std::string held;
     for (std::size_t at = 0; at < bytes.size(); at += step) {
         held += bytes.substr(at, step);
@@ -71,6 +72,20 @@ TEST(TextDecoder, DecodesTheSameInPiecesOfEverySize) {
             EXPECT_EQ(input.text(), c.text) << c.what << ", step " << step;
             EXPECT_EQ(input.endsWithLineBreak(), c.endsWithLineBreak) << c.what;
         }
+    }
+}
+
+TEST(TextDecoder, DecodesTheSameWhateverSizeTheInputWasExpectedToHave) {
+    // Two units per byte, the most any byte gives, past the room taken at first.
+    const std::string bytes = Repeated("\n\xC1", 600000);
+    const InputText unexpected = DecodeInSteps(bytes, 65536);
+    ASSERT_EQ(unexpected.text().size(), 2 * bytes.size());
+    for (const std::uint64_t expected :
+         {std::uint64_t{1}, std::uint64_t{600000}, std::uint64_t{bytes.size()},
+          10 * std::uint64_t{bytes.size()}}) {
+        const InputText input = DecodeInSteps(bytes, 65536, std::nullopt, expected);
+        EXPECT_TRUE(input.text() == unexpected.text()) << expected;
+        EXPECT_EQ(input.endsWithLineBreak(), unexpected.endsWithLineBreak()) << expected;
     }
 }
 
