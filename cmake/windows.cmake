@@ -12,6 +12,7 @@ target_include_directories(vorlane_core INTERFACE ${PROJECT_SOURCE_DIR})
 
 # The core's tests, built into one program that runs under wine in one process.
 set(VORLANE_CORE_TEST_SOURCES
+  ${PROJECT_SOURCE_DIR}/tests/text/line_breaks_test.cpp
   ${PROJECT_SOURCE_DIR}/tests/text/replace_line_breaks_test.cpp
   ${PROJECT_SOURCE_DIR}/tests/removal/earlier_occurrence_test.cpp
   ${PROJECT_SOURCE_DIR}/tests/removal/remove_duplicate_lines_test.cpp
