@@ -188,8 +188,8 @@ std::size_t TextDecoder::Decode(std::string_view bytes, bool last) {
         used = encoding_->byteOrderMark().size();
     }
     if (!text_) {
-        // No byte gives more than two units: a line break, an escaped byte,
-        // half of a character outside the BMP.
+        // No byte gives more than two units: a lone LF or CR gives CR LF, a
+        // byte that is not valid UTF-8 an escaped byte.
         text_ = std::make_unique<Builder>(
             static_cast<std::size_t>(std::min<std::uint64_t>(expectedBytes_, SIZE_MAX / 4) * 2));
         if (encoding_->form() == TextEncoding::Form::kNamed) {
