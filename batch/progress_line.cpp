@@ -96,8 +96,9 @@ void ProgressLine::Show() {
     while (!wake_.wait_for(lock, kRedrawEvery, [this] { return stopping_; })) {
         const auto elapsed = std::chrono::steady_clock::now() - start_;
         if (elapsed < kQuietTime) continue;
-        const std::string line =
-            "\r" + Describe(std::chrono::duration_cast<std::chrono::seconds>(elapsed)) + "\033[K";
+        std::string line = "\r";
+        line += Describe(std::chrono::duration_cast<std::chrono::seconds>(elapsed));
+        line += "\033[K";
         std::fputs(line.c_str(), stderr);
         shown = true;
     }

@@ -71,7 +71,7 @@ private:
                 continue;
             }
             if (i + 1 < argument.size()) return Add(*wanted, argument.substr(i + 1));
-            return Add(*wanted, TakeValue(argument.substr(i, 1), "-" + argument.substr(i, 1)));
+            return Add(*wanted, TakeValue(std::string(1, argument[i]), {'-', argument[i]}));
         }
     }
 
