@@ -23,6 +23,7 @@
 #include "removal/internal/big_buffer.h"
 #include "removal/internal/parallel.h"
 #include "removal/internal/text_hash.h"
+#include "text/huge_pages.h"
 
 namespace vorlane::internal {
 namespace {
@@ -219,15 +220,27 @@ std::vector<std::uint32_t> UnequalToFirst(const SplitText& lines,
     return all;
 }
 
+// Room for `count` numbers, in huge pages: a long list's numbers are tens of
+// megabytes, which would otherwise fault every 4 KiB as they are first written.
+void ReserveInHugePages(std::vector<std::uint32_t>& numbers, std::size_t count) {
+    numbers.reserve(count);
+    AdviseHugePages(numbers.data(), numbers.capacity() * sizeof(std::uint32_t));
+}
+
 std::vector<std::uint32_t> NumberByParts(const SplitText& lines,
                                          std::vector<std::uint32_t>& distinct,
                                          const Partitioning& partitioning) {
-    std::vector<std::uint32_t> numbers(lines.size(), kNone);
+    std::vector<std::uint32_t> numbers;
+    ReserveInHugePages(numbers, lines.size());
+    numbers.resize(lines.size(), kNone);
     {
         const PartitionedLines parts(lines, partitioning);
         parts.FindFirstWithSameBits(numbers);
         parts.SortOutMetHashes(UnequalToFirst(lines, numbers, partitioning.threads), numbers);
     }
+    std::size_t firsts = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) firsts += numbers[i] == i ? 1 : 0;
+    ReserveInHugePages(distinct, distinct.size() + firsts);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (numbers[i] != i) {
             numbers[i] = kNone;
