@@ -15,6 +15,7 @@ set(VORLANE_CORE_TEST_SOURCES
   ${PROJECT_SOURCE_DIR}/tests/text/line_breaks_test.cpp
   ${PROJECT_SOURCE_DIR}/tests/text/replace_line_breaks_test.cpp
   ${PROJECT_SOURCE_DIR}/tests/removal/earlier_occurrence_test.cpp
+  ${PROJECT_SOURCE_DIR}/tests/removal/hash_filter_test.cpp
   ${PROJECT_SOURCE_DIR}/tests/removal/remove_duplicate_lines_test.cpp
   ${PROJECT_SOURCE_DIR}/tests/window/window_commands_test.cpp
 )
