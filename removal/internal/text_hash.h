@@ -14,7 +14,6 @@
 // everything through. The two look at different bits, so texts that collide
 // in the table may still be told apart by the filter.
 
-#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
@@ -172,8 +171,9 @@ inline std::uint64_t Scatter(std::uint64_t hash) {
 
 // A Bloom filter of hashes: "maybe present" or "surely absent". It is blocked:
 // each hash sets three bits of one 64-bit word, so a test loads one word; with
-// a word for every kHashesPerFilterWord hashes, 16 bits per hash, it is small
-// enough to stay in cache and wrong about one absent hash in 120.
+// a word for every kHashesPerFilterWord hashes or fewer (the words are a power
+// of two, so that a mask picks one), 16 to 32 bits per hash, it is small
+// enough to stay in cache and wrong about one absent hash in 120 at most.
 class HashFilter {
 public:
     // Where a hash lives in the filter.
@@ -183,9 +183,12 @@ public:
     };
 
     explicit HashFilter(std::size_t expectedCount) {
-        const std::size_t words =
-            (expectedCount + internal::kHashesPerFilterWord - 1) / internal::kHashesPerFilterWord;
-        words_.assign(std::clamp<std::size_t>(words, 1, internal::kMostFilterWords), 0);
+        std::size_t words = 1;
+        while (words * internal::kHashesPerFilterWord < expectedCount &&
+               words < internal::kMostFilterWords) {
+            words <<= 1;
+        }
+        words_.assign(words, 0);
     }
     void Add(std::uint64_t hash) { Add(PlaceOf(hash)); }
     void Add(Place place) { words_[place.word] |= place.bits; }
@@ -201,12 +204,11 @@ public:
     bool Has(Place place) const { return (words_[place.word] & place.bits) == place.bits; }
 
 private:
-    // The word from the high half of the scattered hash, as a share of the
-    // words (so that any number of words is used evenly), and the three bits
-    // from the low half.
+    // The word from the high half of the scattered hash, the three bits from
+    // the low half.
     Place PlaceOf(std::uint64_t hash) const {
         const std::uint64_t scattered = Scatter(hash & filterBits);
-        return {static_cast<std::size_t>((scattered >> 32) * words_.size() >> 32),
+        return {static_cast<std::size_t>(scattered >> 32) & (words_.size() - 1),
                 (std::uint64_t{1} << (scattered & 63)) |
                     (std::uint64_t{1} << (scattered >> 6 & 63)) |
                     (std::uint64_t{1} << (scattered >> 12 & 63))};

@@ -43,13 +43,12 @@ TEST(HashFilter, NeverTurnsAwayAHashItWasGiven) {
     WeakenForTesting(false);
 }
 
-// Filled as expected, a filter lets through about one absent hash in 120
-// (three bits of a word that holds four hashes on average): under one in a
-// hundred, whatever the number of its words. Two bits per hash would let
-// through one in 60.
+// Filled to four hashes a word, a filter lets through about one absent hash
+// in 120 (three bits of a word): under one in a hundred, whether it has few
+// words or many. Two bits per hash would let through one in 60.
 TEST(HashFilter, LetsThroughFewAbsentHashes) {
     WeakenForTesting(false);
-    for (const std::size_t count : {std::size_t{4096}, std::size_t{100'003}}) {
+    for (const std::size_t count : {std::size_t{4096}, std::size_t{131'072}}) {
         HashFilter filter(count);
         for (const std::uint64_t hash : RandomHashes(count, 1)) filter.Add(hash);
         std::size_t through = 0;
