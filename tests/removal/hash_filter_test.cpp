@@ -20,8 +20,8 @@ std::vector<std::uint64_t> RandomHashes(std::size_t count, std::uint64_t seed) {
 }
 
 // A filter may let absent hashes through but must never turn away one it was
-// given: not when it holds fewer or more than it expected, nor when its words
-// are not a power of two, nor when it looks at two bits of each hash.
+// given: not when it holds fewer or more than it expected (its words rounded
+// up to a power of two, or not), nor when it looks at two bits of each hash.
 TEST(HashFilter, NeverTurnsAwayAHashItWasGiven) {
     struct Case {
         std::size_t expected;
