@@ -176,6 +176,10 @@ public:
         const std::uint64_t at = Read(length, key);
         return {static_cast<std::uint32_t>(at >> 32), static_cast<std::uint32_t>(at)};
     }
+    // Starts loading the key's record into the cache.
+    void Prefetch(std::size_t length, std::uint32_t key) const {
+        __builtin_prefetch(&first_[length][key]);
+    }
     // Whether the key has been found before the line `end`.
     bool FoundBefore(std::size_t length, std::uint32_t key, std::size_t end) const {
         return (Read(length, key) >> 32) < end;
@@ -253,8 +257,8 @@ public:
 private:
     // Looks for the keys not yet found in `text`, the line `line`, kBatch
     // positions at a time, all key lengths at each batch, so that they share
-    // its hashes of blocks; but not for the key of `ownLength` units at
-    // `ownOffset`, the line's own.
+    // its hashes of blocks and the cache misses of their lookups overlap; but
+    // not for the key of `ownLength` units at `ownOffset`, the line's own.
     void ScanLine(std::u16string_view text, std::size_t line, std::size_t ownLength,
                   std::size_t ownOffset) {
         const std::uint64_t fitting =
@@ -267,14 +271,16 @@ private:
             if (lengths >> (kKeyLength + 1) != 0) {
                 keys_.Hasher().OfBlocks(text.substr(from), keys_.Longest(), blocks);
             }
+            candidateCount_ = 0;
             for (std::uint64_t rest = lengths; rest != 0; rest &= rest - 1) {
                 const auto length = static_cast<std::size_t>(std::countr_zero(rest));
                 const std::size_t starts = text.size() - length + 1;
                 if (from >= starts) break;
                 RefilterIfWasteful(length);
-                ProbeBatch(text, blocks, from, std::min(starts, from + kBatch), length, line,
-                           length == ownLength ? ownOffset : text.size());
+                FilterBatch(text, blocks, from, std::min(starts, from + kBatch), length,
+                            length == ownLength ? ownOffset : text.size());
             }
+            LookUpCandidates(text, line);
         }
     }
 
@@ -314,11 +320,12 @@ private:
         if (count == 0) unfound_ &= ~(std::uint64_t{1} << length);
     }
 
-    // Looks for keys of `length` units at the positions [from, to) but
-    // `skip`, at most kBatch of them, loading what each needs into the cache
-    // before it is used. `blocks` are those of the text from `from` on.
-    void ProbeBatch(std::u16string_view text, const KeyHasher::Blocks& blocks, std::size_t from,
-                    std::size_t to, std::size_t length, std::size_t line, std::size_t skip) {
+    // Adds the windows of `length` units at the positions [from, to) but
+    // `skip` that the filter lets through to the candidates, at most kBatch of
+    // them, loading what each needs into the cache before it is used.
+    // `blocks` are those of the text from `from` on.
+    void FilterBatch(std::u16string_view text, const KeyHasher::Blocks& blocks, std::size_t from,
+                     std::size_t to, std::size_t length, std::size_t skip) {
         const KeySet& keys = keys_.Keys(length);
         const text_hash::HashFilter& filter = Filter(length);
         std::array<std::uint64_t, kBatch> hashes;
@@ -326,23 +333,36 @@ private:
         keys_.Hasher().OfWindows(text.substr(from), blocks, length,
                                  std::span(hashes).first(to - from));
         for (std::size_t i = 0; i < to - from; ++i) places[i] = filter.Locate(hashes[i]);
-        std::array<std::size_t, kBatch> passed;
-        std::size_t passedCount = 0;
         for (std::size_t i = 0; i < to - from; ++i) {
             if (from + i == skip || !filter.Has(places[i])) continue;
             keys.Table().Prefetch(hashes[i]);
-            passed[passedCount++] = i;
+            candidates_[candidateCount_++] = {hashes[i], static_cast<std::uint32_t>(from + i),
+                                              static_cast<std::uint32_t>(length)};
         }
-        for (std::size_t n = 0; n < passedCount; ++n) {
-            const std::size_t at = from + passed[n];
-            const std::u16string_view window = text.substr(at, length);
-            keys.Table().FindEach(hashes[passed[n]], [&](std::uint32_t key) {
-                if (record_.FoundBefore(length, key, end_)) {
-                    ++wastedLookups_[length];
+    }
+
+    // Looks the candidates up: first loads the records and texts of the keys
+    // each may be, all at once, then tells which key each one is.
+    void LookUpCandidates(std::u16string_view text, std::size_t line) {
+        const std::span<const Candidate> candidates(candidates_.data(), candidateCount_);
+        for (const Candidate& c : candidates) {
+            const KeySet& keys = keys_.Keys(c.length);
+            keys.Table().FindEach(c.hash, [&](std::uint32_t key) {
+                record_.Prefetch(c.length, key);
+                __builtin_prefetch(keys.Text(key).data());
+                return false;
+            });
+        }
+        for (const Candidate& c : candidates) {
+            const KeySet& keys = keys_.Keys(c.length);
+            const std::u16string_view window = text.substr(c.at, c.length);
+            keys.Table().FindEach(c.hash, [&](std::uint32_t key) {
+                if (record_.FoundBefore(c.length, key, end_)) {
+                    ++wastedLookups_[c.length];
                     return false;
                 }
                 if (keys.Text(key) != window) return false;
-                Found(length, key, line, at);
+                Found(c.length, key, line, c.at);
                 return true;
             });
         }
@@ -366,6 +386,14 @@ private:
     std::array<std::size_t, kLongestKey + 1> wastedLookups_{};   // of keys found before
     std::array<std::optional<text_hash::HashFilter>, kLongestKey + 1> filters_;
     std::uint64_t unfound_ = 0;  // bit n set: some key of n units has not been found
+    // The windows of a batch that its filters let through, of all lengths.
+    struct Candidate {
+        std::uint64_t hash;
+        std::uint32_t at;      // in the line
+        std::uint32_t length;  // units
+    };
+    std::array<Candidate, kBatch * kLongestKey> candidates_;
+    std::size_t candidateCount_ = 0;
 };
 
 // The line that starts the t-th of `threads` shares of the lines `from` to
