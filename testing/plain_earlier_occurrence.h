@@ -54,22 +54,40 @@ inline constexpr internal::SearchLimits kEveryMeans[] = {
 // at a time, the last first, so that earlier shares find keys that later ones
 // have recorded (on threads, the first share tends to finish first on a few
 // lines); and two as in the removal, which stays on one where keys are found
-// far ahead of their owners or lines are short.
+// far ahead of their owners or lines are short. All but the last build prefix
+// filters at once and judge them after a few windows, so that short lists
+// reach both the trials and the whole filters, and the start lengths they
+// move on to.
 inline constexpr double kAlwaysSplit = 1e300;
+inline constexpr std::size_t kPrefixTrialForTests = 6;
 inline constexpr internal::KeyScan kEveryKeyScan[] = {
-    {.threads = 1},
-    {.threads = 2, .unitsPerThread = 1, .keysAheadOfOwners = kAlwaysSplit, .unitsPerKeyToSplit = 0},
-    {.threads = 3, .unitsPerThread = 1, .keysAheadOfOwners = kAlwaysSplit, .unitsPerKeyToSplit = 0},
+    {.threads = 1, .probesPerPrefixKey = 0, .prefixTrial = kPrefixTrialForTests},
     {.threads = 2,
      .unitsPerThread = 1,
      .keysAheadOfOwners = kAlwaysSplit,
      .unitsPerKeyToSplit = 0,
-     .lastShareFirst = true},
+     .probesPerPrefixKey = 0,
+     .prefixTrial = kPrefixTrialForTests},
     {.threads = 3,
      .unitsPerThread = 1,
      .keysAheadOfOwners = kAlwaysSplit,
      .unitsPerKeyToSplit = 0,
-     .lastShareFirst = true},
+     .probesPerPrefixKey = 0,
+     .prefixTrial = kPrefixTrialForTests},
+    {.threads = 2,
+     .unitsPerThread = 1,
+     .keysAheadOfOwners = kAlwaysSplit,
+     .unitsPerKeyToSplit = 0,
+     .lastShareFirst = true,
+     .probesPerPrefixKey = 0,
+     .prefixTrial = kPrefixTrialForTests},
+    {.threads = 3,
+     .unitsPerThread = 1,
+     .keysAheadOfOwners = kAlwaysSplit,
+     .unitsPerKeyToSplit = 0,
+     .lastShareFirst = true,
+     .probesPerPrefixKey = 0,
+     .prefixTrial = kPrefixTrialForTests},
     {.threads = 2, .unitsPerThread = 1},
 };
 

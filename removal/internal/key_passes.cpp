@@ -68,15 +68,23 @@ public:
             }
             return;
         }
-        const bool single = length <= 2 * kKeyLength;
-        const std::uint64_t* halves = single ? blocks.single.data() : blocks.twice.data();
-        const std::size_t back = length - (single ? kKeyLength : 2 * kKeyLength);
-        for (std::size_t i = 0; i < hashes.size(); ++i) {
-            hashes[i] = words_.OfCover(halves[i], halves[i + back], length);
-        }
+        for (std::size_t i = 0; i < hashes.size(); ++i) hashes[i] = OfLongWindow(blocks, length, i);
+    }
+    // The hash of the window of `length` units at the i-th position of the
+    // same text.
+    std::uint64_t OfWindow(std::u16string_view text, const Blocks& blocks, std::size_t length,
+                           std::size_t i) const {
+        return length <= kKeyLength ? words_.OfShort(text.data() + i, length)
+                                    : OfLongWindow(blocks, length, i);
     }
 
 private:
+    std::uint64_t OfLongWindow(const Blocks& blocks, std::size_t length, std::size_t i) const {
+        const bool single = length <= 2 * kKeyLength;
+        const std::uint64_t* halves = single ? blocks.single.data() : blocks.twice.data();
+        const std::size_t back = length - (single ? kKeyLength : 2 * kKeyLength);
+        return words_.OfCover(halves[i], halves[i + back], length);
+    }
     std::uint64_t OfBlock(const char16_t* units, std::size_t length) const {
         if (length == kKeyLength) return words_.OfShort(units, kKeyLength);
         return words_.OfCover(words_.OfShort(units, kKeyLength),
@@ -180,6 +188,10 @@ public:
     void Prefetch(std::size_t length, std::uint32_t key) const {
         __builtin_prefetch(&first_[length][key]);
     }
+    // Whether the key has been found at `at` or before.
+    bool FoundBy(std::size_t length, std::uint32_t key, Occurrence at) const {
+        return Read(length, key) <= Pack(at);
+    }
     // Whether the key has been found before the line `end`.
     bool FoundBefore(std::size_t length, std::uint32_t key, std::size_t end) const {
         return (Read(length, key) >> 32) < end;
@@ -187,7 +199,7 @@ public:
     // Records `at` if it comes before the key's record; returns whether the
     // key had not been found before the line `end`.
     bool Lower(std::size_t length, std::uint32_t key, Occurrence at, std::size_t end) {
-        const std::uint64_t packed = std::uint64_t{at.line} << 32 | at.offset;
+        const std::uint64_t packed = Pack(at);
         std::atomic_ref<std::uint64_t> first(first_[length][key]);
         std::uint64_t old = first.load(std::memory_order_relaxed);
         while (packed < old &&
@@ -199,6 +211,8 @@ public:
 private:
     static constexpr std::uint64_t kNowhere = ~std::uint64_t{0};
 
+    static std::uint64_t Pack(Occurrence at) { return std::uint64_t{at.line} << 32 | at.offset; }
+
     std::uint64_t Read(std::size_t length, std::uint32_t key) const {
         return std::atomic_ref<const std::uint64_t>(first_[length][key])
             .load(std::memory_order_relaxed);
@@ -207,18 +221,34 @@ private:
     std::array<BigVector<std::uint64_t>, kLongestKey + 1> first_;  // line << 32 | offset
 };
 
+// A window that a filter let through: it may be a key of its length.
+struct Candidate {
+    std::uint64_t hash;
+    const char16_t* window;
+    std::uint32_t line;
+    std::uint32_t at;      // in the line
+    std::uint32_t length;  // units
+};
+
 // One share's scan of the lines for the keys of OwnerKeys, kept in `record`.
 // Shares are scanned in order of their lines when there is one thread, at
 // once when there are several.
 class ShareScan {
 public:
-    ShareScan(const OwnerKeys& keys, FirstOccurrenceRecord& record, bool isFirstShare)
-        : keys_(keys), lines_(keys.Lines()), record_(record), isFirstShare_(isFirstShare) {
+    ShareScan(const OwnerKeys& keys, FirstOccurrenceRecord& record, const KeyScan& scan,
+              bool isFirstShare)
+        : keys_(keys),
+          lines_(keys.Lines()),
+          record_(record),
+          scan_(scan),
+          isFirstShare_(isFirstShare) {
         for (std::size_t length = 1; length <= keys_.Longest(); ++length) {
             const std::size_t count = keys_.Keys(length).size();
             unfoundCounts_[length] = filteredCounts_[length] = count;
             if (count != 0) unfound_ |= std::uint64_t{1} << length;
         }
+        fresh_.reserve(kBatch * kLongestKey);
+        waiting_.reserve(kBatch * kLongestKey);
     }
 
     // Scans the lines [begin, end), after those scanned so far, until every
@@ -230,6 +260,7 @@ public:
         std::size_t owner = keys_.FirstOwnerFrom(begin);
         for (std::size_t line = begin; unfound_ != 0 && line < end; ++line) {
             if (before != nullptr && before->load(std::memory_order_relaxed)) {
+                FinishLookups();
                 done.store(true, std::memory_order_relaxed);
                 return;
             }
@@ -244,6 +275,7 @@ public:
             }
             ScanLine(text, line, ownLength, ownOffset);
         }
+        FinishLookups();
         if (unfound_ == 0) done.store(true, std::memory_order_relaxed);
     }
 
@@ -261,6 +293,7 @@ private:
     // not for the key of `ownLength` units at `ownOffset`, the line's own.
     void ScanLine(std::u16string_view text, std::size_t line, std::size_t ownLength,
                   std::size_t ownOffset) {
+        line_ = static_cast<std::uint32_t>(line);
         const std::uint64_t fitting =
             (std::uint64_t{2} << std::min(text.size(), keys_.Longest())) - 1;
         KeyHasher::Blocks blocks;
@@ -271,16 +304,37 @@ private:
             if (lengths >> (kKeyLength + 1) != 0) {
                 keys_.Hasher().OfBlocks(text.substr(from), keys_.Longest(), blocks);
             }
-            candidateCount_ = 0;
-            for (std::uint64_t rest = lengths; rest != 0; rest &= rest - 1) {
-                const auto length = static_cast<std::size_t>(std::countr_zero(rest));
-                const std::size_t starts = text.size() - length + 1;
-                if (from >= starts) break;
-                RefilterIfWasteful(length);
-                FilterBatch(text, blocks, from, std::min(starts, from + kBatch), length,
-                            length == ownLength ? ownOffset : text.size());
+            ProbeBatch(text, blocks, from, lengths, ownLength, ownOffset);
+            AdvanceLookups();
+        }
+    }
+
+    // Probes the filters of `lengths` with the windows at the kBatch
+    // positions from `from`, whose blocks are `blocks`; where there are
+    // several lengths, those behind the prefix filter only where their start
+    // passes it.
+    void ProbeBatch(std::u16string_view text, const KeyHasher::Blocks& blocks, std::size_t from,
+                    std::uint64_t lengths, std::size_t ownLength, std::size_t ownOffset) {
+        std::uint64_t prefixed = 0;
+        std::uint32_t passing = 0;
+        if ((lengths & (lengths - 1)) != 0) {
+            prefixed = PrefixedLengths(lengths);
+            if (prefix_.filter) passing = PrefixBatch(text, blocks, from);
+        }
+        for (std::uint64_t rest = lengths; rest != 0; rest &= rest - 1) {
+            const auto length = static_cast<std::size_t>(std::countr_zero(rest));
+            const std::size_t starts = text.size() - length + 1;
+            if (from >= starts) break;
+            const bool behind = (prefixed >> length & 1) != 0;
+            if (behind && passing == 0) continue;
+            RefilterIfWasteful(length);
+            const std::size_t to = std::min(starts, from + kBatch);
+            const std::size_t skip = length == ownLength ? ownOffset : text.size();
+            if (behind) {
+                FilterPassing(text, blocks, from, to, length, skip, passing);
+            } else {
+                FilterBatch(text, blocks, from, to, length, skip);
             }
-            LookUpCandidates(text, line);
         }
     }
 
@@ -333,19 +387,153 @@ private:
         keys_.Hasher().OfWindows(text.substr(from), blocks, length,
                                  std::span(hashes).first(to - from));
         for (std::size_t i = 0; i < to - from; ++i) places[i] = filter.Locate(hashes[i]);
+        probeCount_ += to - from;
         for (std::size_t i = 0; i < to - from; ++i) {
-            if (from + i == skip || !filter.Has(places[i])) continue;
-            keys.Table().Prefetch(hashes[i]);
-            candidates_[candidateCount_++] = {hashes[i], static_cast<std::uint32_t>(from + i),
-                                              static_cast<std::uint32_t>(length)};
+            if (from + i != skip && filter.Has(places[i])) {
+                AddCandidate(keys, hashes[i], text, from + i, length);
+            }
         }
     }
+    // The same at only the positions from + i for the bits i of `passing`.
+    void FilterPassing(std::u16string_view text, const KeyHasher::Blocks& blocks, std::size_t from,
+                       std::size_t to, std::size_t length, std::size_t skip,
+                       std::uint32_t passing) {
+        const KeySet& keys = keys_.Keys(length);
+        const text_hash::HashFilter& filter = Filter(length);
+        std::array<std::uint64_t, kBatch> hashes;
+        std::array<text_hash::HashFilter::Place, kBatch> places;
+        std::array<std::uint32_t, kBatch> positions;
+        std::size_t count = 0;
+        for (std::uint32_t rest = passing; rest != 0; rest &= rest - 1, ++count) {
+            positions[count] = static_cast<std::uint32_t>(std::countr_zero(rest));
+            if (from + positions[count] >= to) break;
+            hashes[count] =
+                keys_.Hasher().OfWindow(text.substr(from), blocks, length, positions[count]);
+            places[count] = filter.Locate(hashes[count]);
+        }
+        probeCount_ += count;
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::size_t at = from + positions[i];
+            if (at != skip && filter.Has(places[i]))
+                AddCandidate(keys, hashes[i], text, at, length);
+        }
+    }
+    void AddCandidate(const KeySet& keys, std::uint64_t hash, std::u16string_view text,
+                      std::size_t at, std::size_t length) {
+        keys.Table().Prefetch(hash);
+        fresh_.push_back({hash, text.data() + at, line_, static_cast<std::uint32_t>(at),
+                          static_cast<std::uint32_t>(length)});
+    }
 
-    // Looks the candidates up: first loads the records and texts of the keys
-    // each may be, all at once, then tells which key each one is.
-    void LookUpCandidates(std::u16string_view text, std::size_t line) {
-        const std::span<const Candidate> candidates(candidates_.data(), candidateCount_);
-        for (const Candidate& c : candidates) {
+    // The lengths of `lengths` that the prefix filter stands before, if any.
+    // Over a few letters, a window of every length at every position starts
+    // with the start of some key, and each length would cost a probe at each
+    // position. A filter of the first prefix_.length units of the keys of
+    // that length and longer, tested once at a position, spares the probes of
+    // all those lengths where it says no key starts there. Building it hashes
+    // every key it takes, and it spares little if most windows pass it, as
+    // where the starts are too short to tell positions apart. So a filter of
+    // every kPrefixSample-th key is tried first on KeyScan::prefixTrial
+    // windows; if more than half would have passed the whole filter, a
+    // longer start is tried instead. A filter is built only once the scan
+    // has made KeyScan::probesPerPrefixKey probes for each key that it and
+    // the filters before it take, so that building them costs a small share
+    // of the scan where they spare nothing.
+    std::uint64_t PrefixedLengths(std::uint64_t lengths) {
+        if (prefix_.tested >= scan_.prefixTrial) JudgePrefixFilter();
+        if (!prefix_.filter && !BuildPrefixFilter()) return 0;
+        return prefix_.isTrial ? 0 : lengths & ~std::uint64_t{0} << prefix_.length;
+    }
+
+    // After a trial: has the whole filter built if few windows would pass
+    // it, else tries a longer start; after a whole filter has tested as many
+    // windows, drops it for a longer start if most passed.
+    void JudgePrefixFilter() {
+        const std::size_t share = prefix_.isTrial ? kPrefixSample : 1;
+        const bool few = prefix_.passed * share * 2 <= prefix_.tested;
+        prefix_.tested = prefix_.passed = 0;
+        if (few && !prefix_.isTrial) return;
+        if (few) {
+            prefix_.wanted = true;
+        } else {
+            ++prefix_.length;
+            prefix_.wanted = false;
+        }
+        prefix_.filter.reset();
+    }
+
+    // Builds a trial or, once one has passed, the whole prefix filter of the
+    // keys not yet found whose lengths are prefix_.length or more, if two
+    // lengths or more are such and the scan has made enough probes; returns
+    // whether it did.
+    bool BuildPrefixFilter() {
+        const auto shortest = static_cast<std::size_t>(std::countr_zero(unfound_));
+        if (shortest > prefix_.length) {
+            prefix_.length = shortest;
+            prefix_.wanted = false;
+        }
+        if (prefix_.length > keys_.Longest()) return false;
+        const std::uint64_t behind = unfound_ & ~std::uint64_t{0} << prefix_.length;
+        if (std::popcount(behind) < 2) return false;
+        const std::size_t every = prefix_.wanted ? 1 : kPrefixSample;
+        std::size_t count = 0;
+        for (std::uint64_t rest = behind; rest != 0; rest &= rest - 1) {
+            count += unfoundCounts_[static_cast<std::size_t>(std::countr_zero(rest))] / every;
+        }
+        if (scan_.probesPerPrefixKey != 0 &&
+            (prefix_.keysTaken + count) * scan_.probesPerPrefixKey > probeCount_) {
+            return false;
+        }
+        prefix_.keysTaken += count;
+        prefix_.isTrial = !prefix_.wanted;
+        text_hash::HashFilter& filter = prefix_.filter.emplace(count);
+        for (std::uint64_t rest = behind; rest != 0; rest &= rest - 1) {
+            const auto length = static_cast<std::size_t>(std::countr_zero(rest));
+            const KeySet& keys = keys_.Keys(length);
+            const auto ahead = static_cast<std::uint32_t>(every * kLookAhead);
+            for (std::uint32_t key = 0; key < keys.size();
+                 key += static_cast<std::uint32_t>(every)) {
+                // The keys' texts lie in their lines, far apart.
+                if (key + ahead < keys.size()) __builtin_prefetch(keys.Text(key + ahead).data());
+                if (record_.FoundBefore(length, key, end_)) continue;
+                filter.Add(keys_.Hasher().Of(keys.Text(key).substr(0, prefix_.length)));
+            }
+        }
+        return true;
+    }
+
+    // Tests the windows of prefix_.length units at up to kBatch positions
+    // from `from` against the prefix filter: bit i is set if the one at
+    // from + i passes.
+    std::uint32_t PrefixBatch(std::u16string_view text, const KeyHasher::Blocks& blocks,
+                              std::size_t from) {
+        if (from + prefix_.length > text.size()) return 0;
+        const std::size_t count = std::min(kBatch, text.size() - prefix_.length + 1 - from);
+        const text_hash::HashFilter& filter = *prefix_.filter;
+        std::array<std::uint64_t, kBatch> hashes;
+        std::array<text_hash::HashFilter::Place, kBatch> places;
+        keys_.Hasher().OfWindows(text.substr(from), blocks, prefix_.length,
+                                 std::span(hashes).first(count));
+        for (std::size_t i = 0; i < count; ++i) places[i] = filter.Locate(hashes[i]);
+        std::uint32_t passing = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            passing |= static_cast<std::uint32_t>(filter.Has(places[i])) << i;
+        }
+        probeCount_ += count;
+        prefix_.tested += count;
+        prefix_.passed += static_cast<std::size_t>(std::popcount(passing));
+        return passing;
+    }
+
+    // The windows the filters let through are looked up in three steps, a
+    // batch apart, so that what each step loads arrives while the scan
+    // goes on: the filter starts loading the table's slot; after the batch,
+    // the slot names the keys the window may be, whose records and texts
+    // start loading; after the next, the window is told apart from them.
+    void AdvanceLookups() {
+        for (const Candidate& c : waiting_) LookUp(c);
+        waiting_.clear();
+        for (const Candidate& c : fresh_) {
             const KeySet& keys = keys_.Keys(c.length);
             keys.Table().FindEach(c.hash, [&](std::uint32_t key) {
                 record_.Prefetch(c.length, key);
@@ -353,19 +541,27 @@ private:
                 return false;
             });
         }
-        for (const Candidate& c : candidates) {
-            const KeySet& keys = keys_.Keys(c.length);
-            const std::u16string_view window = text.substr(c.at, c.length);
-            keys.Table().FindEach(c.hash, [&](std::uint32_t key) {
-                if (record_.FoundBefore(c.length, key, end_)) {
-                    ++wastedLookups_[c.length];
-                    return false;
-                }
-                if (keys.Text(key) != window) return false;
-                Found(c.length, key, line, c.at);
-                return true;
-            });
-        }
+        std::swap(waiting_, fresh_);
+    }
+    // Looks up the windows still waiting, at the end of a scan.
+    void FinishLookups() {
+        AdvanceLookups();
+        AdvanceLookups();
+    }
+    void LookUp(const Candidate& c) {
+        const KeySet& keys = keys_.Keys(c.length);
+        const std::u16string_view window(c.window, c.length);
+        // Lines scanned after the window may have found the key since: only
+        // a find up to the window makes it waste.
+        keys.Table().FindEach(c.hash, [&](std::uint32_t key) {
+            if (record_.FoundBy(c.length, key, {c.line, c.at})) {
+                ++wastedLookups_[c.length];
+                return false;
+            }
+            if (keys.Text(key) != window) return false;
+            Found(c.length, key, c.line, c.at);
+            return true;
+        });
     }
 
     void Found(std::size_t length, std::uint32_t key, std::size_t line, std::size_t offset) {
@@ -377,6 +573,7 @@ private:
     const OwnerKeys& keys_;
     const LineSelection& lines_;
     FirstOccurrenceRecord& record_;
+    const KeyScan& scan_;
     bool isFirstShare_;    // no share's finds come before the first's
     std::size_t end_ = 0;  // the line after those this share scans
     // Per key length: how many keys have not been found up to end_, and this
@@ -386,14 +583,23 @@ private:
     std::array<std::size_t, kLongestKey + 1> wastedLookups_{};   // of keys found before
     std::array<std::optional<text_hash::HashFilter>, kLongestKey + 1> filters_;
     std::uint64_t unfound_ = 0;  // bit n set: some key of n units has not been found
-    // The windows of a batch that its filters let through, of all lengths.
-    struct Candidate {
-        std::uint64_t hash;
-        std::uint32_t at;      // in the line
-        std::uint32_t length;  // units
+    // Windows the filters let through, on their way to be looked up.
+    std::vector<Candidate> fresh_;    // of this batch: their slots are loading
+    std::vector<Candidate> waiting_;  // of the one before: their keys are loading
+    std::uint32_t line_ = 0;          // the line being scanned
+    std::size_t probeCount_ = 0;      // filter probes made
+    // The prefix filter of the keys' first `length` units: a trial of some
+    // of them, or all; how many windows it has tested and let through.
+    struct Prefix {
+        std::size_t length = 0;
+        std::optional<text_hash::HashFilter> filter;
+        bool isTrial = false;
+        bool wanted = false;  // a trial at `length` has passed
+        std::size_t tested = 0;
+        std::size_t passed = 0;
+        std::size_t keysTaken = 0;  // by all filters built
     };
-    std::array<Candidate, kBatch * kLongestKey> candidates_;
-    std::size_t candidateCount_ = 0;
+    Prefix prefix_;
 };
 
 // The line that starts the t-th of `threads` shares of the lines `from` to
@@ -453,7 +659,7 @@ public:
         const LineSelection& lines = keys.Lines();
         const std::size_t last = keys.OwnerLine(keys.OwnerCount() - 1);
         unsigned threads = ScanThreadsFor(lines, last, KeyCount(), scan);
-        ShareScan first(keys, record_, true);
+        ShareScan first(keys, record_, scan, true);
         std::atomic<bool> trialDone = false;
         std::size_t begin = 0;
         if (threads > 1) {
@@ -471,8 +677,8 @@ public:
         const auto scanShare = [&](unsigned t) {
             // A later share's scan is made on its own thread, which fills its filters.
             std::optional<ShareScan> later;
-            ShareScan& scan = t == 0 ? first : later.emplace(keys, record_, false);
-            scan.Scan(begins[t], begins[t + 1], t == 0 ? nullptr : &done[t - 1], done[t]);
+            ShareScan& share = t == 0 ? first : later.emplace(keys, record_, scan, false);
+            share.Scan(begins[t], begins[t + 1], t == 0 ? nullptr : &done[t - 1], done[t]);
         };
         if (scan.lastShareFirst) {
             for (unsigned t = threads; t-- > 0;) scanShare(t);

@@ -29,6 +29,10 @@ struct KeyScan {
     // For tests: the shares of a split scan one at a time, the last first, so
     // that every share's finds meet the finds of later shares in the record.
     bool lastShareFirst = false;
+    // A prefix filter of keys is built only once the scan has made this many
+    // filter probes per key it takes, and is judged after this many windows.
+    std::size_t probesPerPrefixKey = kProbesPerPrefixKey;
+    std::size_t prefixTrial = kPrefixTrial;
 };
 
 // Settles what the keys of at most `longest` units at `end` of the lines

@@ -36,6 +36,15 @@ inline constexpr double kKeysAheadOfOwners = 2;
 // 9 bytes per key, which on shorter lines would add much to the memory held.
 inline constexpr std::size_t kUnitsPerKeyToSplit = 8;
 
+// A key pass that looks for keys of several lengths first tests, at each
+// position, a filter of their starts (the prefix filter), once it has made
+// this many probes per key that the filter takes, and drops it for a longer
+// start if more than half the windows of this many pass it.
+// A trial filter of every kPrefixSample-th key comes first.
+inline constexpr std::size_t kProbesPerPrefixKey = 8;
+inline constexpr std::size_t kPrefixTrial = 1024;
+inline constexpr std::size_t kPrefixSample = 16;
+
 // Hash filters: a word of 64 bits for every few hashes, at most 32 MiB.
 inline constexpr std::size_t kHashesPerFilterWord = 4;
 inline constexpr std::size_t kMostFilterWords = std::size_t{1} << 22;
