@@ -250,6 +250,11 @@ public:
         fresh_.reserve(kBatch * kLongestKey);
         waiting_.reserve(kBatch * kLongestKey);
     }
+    ~ShareScan() {
+        if (scan_.probes != nullptr) *scan_.probes += probeCount_;
+    }
+    ShareScan(const ShareScan&) = delete;
+    ShareScan& operator=(const ShareScan&) = delete;
 
     // Scans the lines [begin, end), after those scanned so far, until every
     // key is found or `before` becomes true. Sets `done` once every key is

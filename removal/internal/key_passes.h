@@ -5,6 +5,7 @@
 // Passes over the lines that find where keys of lines first occur, and settle
 // the lines that this decides.
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -33,6 +34,8 @@ struct KeyScan {
     // filter probes per key it takes, and is judged after this many windows.
     std::size_t probesPerPrefixKey = kProbesPerPrefixKey;
     std::size_t prefixTrial = kPrefixTrial;
+    // For tests: if set, each scan adds the filter probes it made here.
+    std::atomic<std::size_t>* probes = nullptr;
 };
 
 // Settles what the keys of at most `longest` units at `end` of the lines

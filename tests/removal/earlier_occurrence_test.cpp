@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <limits>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "removal/internal/key_passes.h"
 #include "removal/internal/suffix_array_search.h"
 #include "removal/internal/text_hash.h"
 #include "testing/both_hash_modes.h"
@@ -139,6 +142,29 @@ TEST_P(EarlierLineSearch, AnswersAlikeOnOneAndSeveralThreads) {
                     << c.name << " on " << scan.threads << " threads";
             }
         }
+    }
+}
+
+// Over a few letters, every position of a long line would probe the filter
+// of every key length sought; the prefix filter must spare a good share of
+// those probes (a third to a half here, the first pass included). Counted,
+// not timed: with trials never judged, no prefix filter stands before any
+// length.
+TEST(KeyPasses, PrefixFilterSparesMostProbesOverFewLetters) {
+    text_hash::WeakenForTesting(false);
+    for (const std::size_t letters : {2, 3, 4}) {
+        const std::u16string text = testing::PiecesOfOneLine(letters, 800'000, 200'000);
+        const SplitText split(text);
+        const LineSelection lines(split, DistinctLines(split));
+        std::atomic<std::size_t> probes = 0;
+        std::atomic<std::size_t> probesWithout = 0;
+        SearchLimits limits;
+        limits.scan.probes = &probes;
+        SearchLimits without = limits;
+        without.scan.probes = &probesWithout;
+        without.scan.prefixTrial = std::numeric_limits<std::size_t>::max();
+        EXPECT_EQ(OccursInEarlierLine(lines, limits), OccursInEarlierLine(lines, without));
+        EXPECT_LT(probes * 4, probesWithout * 3) << letters << " letters";
     }
 }
 
