@@ -60,34 +60,23 @@ inline constexpr internal::SearchLimits kEveryMeans[] = {
 // move on to.
 inline constexpr double kAlwaysSplit = 1e300;
 inline constexpr std::size_t kPrefixTrialForTests = 6;
+// A scan on `threads` threads whatever the list, building prefix filters at
+// once.
+constexpr internal::KeyScan SplitScanForTests(unsigned threads, bool lastShareFirst) {
+    return {.threads = threads,
+            .unitsPerThread = 1,
+            .keysAheadOfOwners = kAlwaysSplit,
+            .unitsPerKeyToSplit = 0,
+            .lastShareFirst = lastShareFirst,
+            .probesPerPrefixKey = 0,
+            .prefixTrial = kPrefixTrialForTests};
+}
 inline constexpr internal::KeyScan kEveryKeyScan[] = {
     {.threads = 1, .probesPerPrefixKey = 0, .prefixTrial = kPrefixTrialForTests},
-    {.threads = 2,
-     .unitsPerThread = 1,
-     .keysAheadOfOwners = kAlwaysSplit,
-     .unitsPerKeyToSplit = 0,
-     .probesPerPrefixKey = 0,
-     .prefixTrial = kPrefixTrialForTests},
-    {.threads = 3,
-     .unitsPerThread = 1,
-     .keysAheadOfOwners = kAlwaysSplit,
-     .unitsPerKeyToSplit = 0,
-     .probesPerPrefixKey = 0,
-     .prefixTrial = kPrefixTrialForTests},
-    {.threads = 2,
-     .unitsPerThread = 1,
-     .keysAheadOfOwners = kAlwaysSplit,
-     .unitsPerKeyToSplit = 0,
-     .lastShareFirst = true,
-     .probesPerPrefixKey = 0,
-     .prefixTrial = kPrefixTrialForTests},
-    {.threads = 3,
-     .unitsPerThread = 1,
-     .keysAheadOfOwners = kAlwaysSplit,
-     .unitsPerKeyToSplit = 0,
-     .lastShareFirst = true,
-     .probesPerPrefixKey = 0,
-     .prefixTrial = kPrefixTrialForTests},
+    SplitScanForTests(2, false),
+    SplitScanForTests(3, false),
+    SplitScanForTests(2, true),
+    SplitScanForTests(3, true),
     {.threads = 2, .unitsPerThread = 1},
 };
 
