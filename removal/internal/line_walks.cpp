@@ -47,6 +47,29 @@ std::size_t NextCheckpoint(std::size_t length) {
     return length % 3 == 0 ? length / 3 * 4 : length / 2 * 3;
 }
 
+// The shortest period of `key` shorter than it, or 0 if it has none.
+std::uint32_t PeriodOf(std::u16string_view key) {
+    for (std::size_t period = 1; period < key.size(); ++period) {
+        if (std::equal(key.begin() + period, key.end(), key.begin())) {
+            return static_cast<std::uint32_t>(period);
+        }
+    }
+    return 0;
+}
+
+// Where `text`, which has period `period` up to `from`, first breaks it.
+std::size_t PeriodEnd(std::u16string_view text, std::size_t period, std::size_t from) {
+    while (from < text.size() && text[from] == text[from - period]) ++from;
+    return from;
+}
+
+// A stretch text[start, end) of a line with period `period`.
+struct Run {
+    std::size_t start = 0;
+    std::size_t end = 0;
+    std::size_t period = 0;
+};
+
 // Search structures over some open lines: their start keys, the lines
 // themselves and their prefixes at the checkpoints, all by hash.
 class OpenLineIndex {
@@ -55,6 +78,17 @@ public:
         std::array<char16_t, kKeyLength> units;  // kept here, to compare without a detour
         std::uint32_t shortest;                  // the lengths of the lines with it
         std::uint32_t longest;
+        std::uint32_t lastLine;  // the last line with it
+        std::uint32_t period;    // its shortest period, or 0 (PeriodOf)
+    };
+
+    // Lines that start with a key of period p keep that period up to a point,
+    // where they break it: `at` units in. Inside a run of that period, such a
+    // line can only start `at` units before the run breaks.
+    struct Break {
+        std::uint32_t key;
+        std::uint32_t at;
+        std::uint64_t hash;      // of the lines' first `at` units, all alike
         std::uint32_t lastLine;  // the last line with it
     };
 
@@ -67,19 +101,21 @@ public:
           found_(members_.size(), false),
           keySet_(members_.size(), kKeyLength),
           lineTable_(members_.size()),
-          lineFilter_(members_.size()) {
+          lineFilter_(members_.size()),
+          breakTable_(members_.size()) {
+        std::vector<std::uint32_t> keyNumbers(members_.size());
         for (std::uint32_t m = 0; m < members_.size(); ++m) {
             if (m + kLookAhead < members_.size()) {
                 keySet_.Prefetch(KeyHash(MemberLine(m + kLookAhead)));
             }
-            AddKey(m);
+            keyNumbers[m] = AddKey(m);
         }
         keySet_.Seal(
             [this](std::u16string_view key) { return wordHash_.OfShort(key.data(), key.size()); });
         BigVector<std::uint64_t> lineHashes(members_.size());
         BigVector<std::pair<std::uint64_t, std::uint32_t>> prefixHashes;
         for (std::uint32_t m = 0; m < members_.size(); ++m) {
-            lineHashes[m] = HashWithPrefixes(m, prefixHashes);
+            lineHashes[m] = HashWithPrefixes(m, keyNumbers[m], prefixHashes);
         }
         for (std::uint32_t m = 0; m < members_.size(); ++m) {
             if (m + kLookAhead < members_.size()) lineTable_.Prefetch(lineHashes[m + kLookAhead]);
@@ -122,6 +158,13 @@ public:
         return found != nullptr && found->lastLine > line ? found : nullptr;
     }
 
+    // The break of lines after `line` that start with `key` and break its
+    // period `at` units in, if there are any.
+    const Break* BreakAt(const Key& key, std::size_t at, std::size_t line) const {
+        const std::uint32_t found = FindBreak(static_cast<std::uint32_t>(&key - keys_.data()), at);
+        return found != kNone && breaks_[found].lastLine > line ? &breaks_[found] : nullptr;
+    }
+
     // Whether some member may have the hash (from `Polynomial`) located by
     // LocateLine, which also starts loading what the test needs.
     text_hash::HashFilter::Place LocateLine(std::uint64_t hash) const {
@@ -154,27 +197,59 @@ private:
         return wordHash_.OfShort(key.data(), key.size());
     }
 
-    void AddKey(std::uint32_t m) {
+    // Adds member m's start key; returns its number.
+    std::uint32_t AddKey(std::uint32_t m) {
         const std::u16string_view line = MemberLine(m);
         const std::u16string_view key = KeyOf(line, KeyEnd::kStart, kKeyLength);
         const auto length = static_cast<std::uint32_t>(line.size());
         const std::uint32_t number = keySet_.Add(key, KeyHash(line));
         if (number == keys_.size()) {
-            keys_.push_back({{}, length, length, 0});
+            keys_.push_back({{}, length, length, 0, PeriodOf(key)});
             std::copy(key.begin(), key.end(), keys_.back().units.begin());
         }
         Key& known = keys_[number];
         known.shortest = std::min(known.shortest, length);
         known.longest = std::max(known.longest, length);
         known.lastLine = open_[members_[m]];
+        return number;
     }
 
-    // The hash of member m's line; adds those of its prefixes at the checkpoints.
-    std::uint64_t HashWithPrefixes(std::uint32_t m,
+    static std::uint64_t BreakHash(std::uint32_t key, std::size_t at) {
+        return std::uint64_t{key} << 32 | at;
+    }
+
+    // The number of the break of `key` `at` units in, or kNone.
+    std::uint32_t FindBreak(std::uint32_t key, std::size_t at) const {
+        std::uint32_t found = kNone;
+        breakTable_.FindEach(BreakHash(key, at), [&](std::uint32_t b) {
+            if (breaks_[b].key != key || breaks_[b].at != at) return false;
+            found = b;
+            return true;
+        });
+        return found;
+    }
+
+    void AddBreak(std::uint32_t key, std::size_t at, std::uint64_t hash, std::uint32_t line) {
+        const std::uint32_t known = FindBreak(key, at);
+        if (known != kNone) {
+            breaks_[known].lastLine = std::max(breaks_[known].lastLine, line);
+            return;
+        }
+        breakTable_.Insert(BreakHash(key, at), static_cast<std::uint32_t>(breaks_.size()));
+        breaks_.push_back({key, static_cast<std::uint32_t>(at), hash, line});
+    }
+
+    // The hash of member m's line, whose start key is `key`; adds those of
+    // its prefixes at the checkpoints, and where it breaks the key's period.
+    std::uint64_t HashWithPrefixes(std::uint32_t m, std::uint32_t key,
                                    BigVector<std::pair<std::uint64_t, std::uint32_t>>& prefixes) {
         const std::u16string_view line = MemberLine(m);
+        const std::size_t period = keys_[key].period;
+        const std::size_t breaksAt =
+            period == 0 ? line.size() : PeriodEnd(line, period, kKeyLength);
         std::uint64_t hash = 0;
         for (std::size_t length = 1, check = kFirstCheckpoint; length <= line.size(); ++length) {
+            if (length - 1 == breaksAt) AddBreak(key, breaksAt, hash, open_[members_[m]]);
             hash = polynomial_.Append(hash, line[length - 1]);
             if (length < check || length == line.size()) continue;
             prefixes.emplace_back(hash, open_[members_[m]]);
@@ -192,6 +267,8 @@ private:
     text_hash::HashTable lineTable_;  // the members by hash
     text_hash::HashFilter lineFilter_;
     std::optional<LastLineWithPrefix> prefixes_;
+    text_hash::HashTable breakTable_;  // the breaks by key and place
+    BigVector<Break> breaks_;
     text_hash::WordHash wordHash_;
     text_hash::Polynomial polynomial_;
 };
@@ -215,6 +292,7 @@ public:
         std::array<text_hash::HashFilter::Place, kBatch> places;
         for (std::size_t line = 0, next = 0; unfound_ != 0; ++line) {
             const std::u16string_view text = lines_[line];
+            Run run;
             for (std::size_t from = 0; from + kKeyLength <= text.size(); from += kBatch) {
                 if (unfound_ * 2 < index_->size()) Reindex(line);
                 const std::size_t count = std::min(kBatch, text.size() - kKeyLength + 1 - from);
@@ -224,11 +302,9 @@ public:
                     const std::size_t start = from + i;
                     const OpenLineIndex::Key* key =
                         index_->KeyAt(places[i], hashes[i], text.substr(start, kKeyLength), line);
-                    if (key == nullptr) continue;
-                    const std::size_t length =
-                        std::min<std::size_t>(text.size() - start, key->longest);
-                    if (length > steps) return false;
-                    steps -= Walk(text.substr(start, length), line, key->shortest);
+                    if (key != nullptr && !WalkFrom(text, start, line, *key, run, steps)) {
+                        return false;
+                    }
                 }
             }
             // An open line not found before its own line is reached is found there.
@@ -255,15 +331,53 @@ private:
         index_.emplace(lines_, open_, std::move(members));
     }
 
-    // Records the open lines that `text`, in `line`, starts with, reading it
-    // while some open line after `line` may still do so. Returns the units
-    // read. Reads up to kBatch units at a time, loading what they need first.
-    std::size_t Walk(std::u16string_view text, std::size_t line, std::size_t shortest) {
+    // Walks from the key at text[start], in `line`, within `steps`, which it
+    // lowers; returns false if they ran out. Inside a run of the key's period
+    // `run`, a line that lies in the run was found a period or more before, so
+    // from there on a walk reads on only where lines break the period as the
+    // run does, from where it breaks.
+    bool WalkFrom(std::u16string_view text, std::size_t start, std::size_t line,
+                  const OpenLineIndex::Key& key, Run& run, std::size_t& steps) {
+        const std::size_t length = std::min<std::size_t>(text.size() - start, key.longest);
+        std::size_t read = 0;
         std::uint64_t hash = 0;
+        if (key.period != 0) {
+            if (!Enter(run, text, start, key.period, steps)) return false;
+            if (start >= run.start + run.period) {
+                read = run.end - start;
+                const OpenLineIndex::Break* broken = index_->BreakAt(key, read, line);
+                if (broken == nullptr || length <= read) return true;
+                hash = broken->hash;
+            }
+        }
+        if (length - read > steps) return false;
+        steps -= Walk(text.substr(start, length), line, key.shortest, read, hash);
+        return true;
+    }
+
+    // Makes `run` the stretch of `text` with period `period` around the key
+    // at `start`, unless it is already, reading on to where the period
+    // breaks within `steps`, which it lowers. Returns false if it ran out.
+    static bool Enter(Run& run, std::u16string_view text, std::size_t start, std::size_t period,
+                      std::size_t& steps) {
+        if (run.period == period && start + kKeyLength <= run.end) return true;
+        run = {start, PeriodEnd(text, period, start + kKeyLength), period};
+        if (run.end - start > steps) return false;
+        steps -= run.end - start;
+        return true;
+    }
+
+    // Records the open lines that `text`, in `line`, starts with, reading it
+    // from `read` units on (whose hash is `hash`) while some open line after
+    // `line` may still start so. Returns the units read. Reads up to kBatch
+    // units at a time, loading what they need first.
+    std::size_t Walk(std::u16string_view text, std::size_t line, std::size_t shortest,
+                     std::size_t read, std::uint64_t hash) {
         std::size_t check = kFirstCheckpoint;
+        while (check <= read) check = NextCheckpoint(check);
         std::array<std::uint64_t, kBatch> hashes;
         std::array<text_hash::HashFilter::Place, kBatch> places;
-        for (std::size_t done = 0; done < text.size();) {
+        for (std::size_t done = read; done < text.size();) {
             const std::size_t end = std::min({text.size(), check, done + kBatch});
             for (std::size_t length = done + 1; length <= end; ++length) {
                 hash = polynomial_.Append(hash, text[length - 1]);
@@ -280,11 +394,11 @@ private:
             }
             done = end;
             if (done == check) {
-                if (index_->LastWithPrefix(hash) <= line) return done;
+                if (index_->LastWithPrefix(hash) <= line) return done - read;
                 check = NextCheckpoint(check);
             }
         }
-        return text.size();
+        return text.size() - read;
     }
 
     void Found(std::size_t i, std::size_t line) {

@@ -4,13 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <limits>
+#include <numeric>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "removal/internal/key_passes.h"
+#include "removal/internal/line_walks.h"
 #include "removal/internal/suffix_array_search.h"
 #include "removal/internal/text_hash.h"
 #include "testing/both_hash_modes.h"
@@ -38,12 +41,27 @@ std::size_t Uniform(std::mt19937& random, std::size_t low, std::size_t high) {
     return std::uniform_int_distribution<std::size_t>(low, high)(random);
 }
 
-// A random line over `alphabet`, then lines cut from the lines before them,
-// some with one unit changed: their keys occur in many places, and whether a
-// whole line does is a close call, so every means of the search has work.
+// Runs of short words over `alphabet`, each word repeated over 8 to 40
+// units, `count` units in all: a line cut from them keeps a word's period for
+// a while, then breaks it.
+std::u16string RunsOfShortWords(std::mt19937& random, std::u16string_view alphabet,
+                                std::size_t count) {
+    std::u16string units;
+    while (units.size() < count) {
+        const std::u16string word = RandomUnits(random, alphabet, Uniform(random, 1, 4));
+        for (std::size_t n = Uniform(random, 8, 40); n > 0; --n) units += word[n % word.size()];
+    }
+    return units.substr(0, count);
+}
+
+// A random line over `alphabet` (or, with `runs`, runs of short words), then
+// lines cut from the lines before them, some with one unit changed: their
+// keys occur in many places, and whether a whole line does is a close call,
+// so every means of the search has work.
 std::u16string PiecesOfEarlierLines(std::mt19937& random, std::u16string_view alphabet,
-                                    std::size_t longest, std::size_t most) {
-    std::vector<std::u16string> lines = {RandomUnits(random, alphabet, 4 * longest)};
+                                    std::size_t longest, std::size_t most, bool runs = false) {
+    std::vector<std::u16string> lines = {runs ? RunsOfShortWords(random, alphabet, 4 * longest)
+                                              : RandomUnits(random, alphabet, 4 * longest)};
     for (std::size_t n = Uniform(random, 1, most); n > 0; --n) {
         const std::u16string& from = lines[Uniform(random, 0, lines.size() - 1)];
         const std::size_t start = Uniform(random, 0, from.size() - 1);
@@ -81,6 +99,7 @@ TEST_P(EarlierLineSearch, AgreesWithAPlainSearch) {
         std::u16string before;
         int texts;
         std::size_t lines = 30;  // at most, after the first
+        bool runs = false;       // the first line is runs of short words
     };
     const Family families[] = {
         {u"ab", 40, u"", 3000},
@@ -91,13 +110,15 @@ TEST_P(EarlierLineSearch, AgreesWithAPlainSearch) {
         {u"\u7001\u7002", 30, FrequentUnits(100, 2), 300},
         {u"\u7001\u7002", 30, FrequentUnits(2500, 2), 100},
         {u"\u7001\u7002", 30, FrequentUnits(2500, 30), 10},
+        {u"ab", 40, u"", 1000, 30, true},
+        {u"abcd", 60, u"", 1000, 60, true},
     };
     std::mt19937 random(5);
     for (const Family& family : families) {
         for (int i = 0; i < family.texts && !HasFailure(); ++i) {
             const std::u16string text =
-                family.before +
-                PiecesOfEarlierLines(random, family.alphabet, family.longest, family.lines);
+                family.before + PiecesOfEarlierLines(random, family.alphabet, family.longest,
+                                                     family.lines, family.runs);
             const SplitText split(text);
             const LineSelection lines(split, DistinctLines(split));
             const std::vector<bool> expected = PlainOccursInEarlierLine(lines);
@@ -165,6 +186,39 @@ TEST(KeyPasses, PrefixFilterSparesMostProbesOverFewLetters) {
         without.scan.prefixTrial = std::numeric_limits<std::size_t>::max();
         EXPECT_EQ(OccursInEarlierLine(lines, limits), OccursInEarlierLine(lines, without));
         EXPECT_LT(probes * 4, probesWithout * 3) << letters << " letters";
+    }
+}
+
+// Shuffled lines of a word repeated, then a unit that breaks its period: a
+// line is inside an earlier one with at least as many repeats. A walk that
+// read every run from each of its positions would take steps quadratic in
+// its length (some 40 a unit here); reading each run once, and from each
+// later position only where a line could break the period as the run does,
+// takes a few. Counted, not timed.
+TEST(LineWalks, SettleRunsThatBreakTheirPeriodWithinAFewStepsAUnit) {
+    struct Case {
+        std::u16string word;
+        char16_t end;
+    };
+    for (const Case& c : {Case{u"a", u'b'}, Case{u"abc", u'a'}, Case{u"\u4E00\u4E01", u'x'}}) {
+        std::vector<std::u16string> runs;
+        std::size_t units = 0;
+        for (std::size_t n = 8; units < 100'000; ++n) {
+            std::u16string line;
+            while (line.size() < n) line += c.word;
+            runs.push_back(line + c.end);
+            units += line.size() + 1;
+        }
+        std::shuffle(runs.begin(), runs.end(), std::mt19937(3));
+        std::u16string text;
+        for (const std::u16string& line : runs) text += line + u"\r\n";
+        const SplitText split(text);
+        const LineSelection lines(split, DistinctLines(split));
+        std::vector<std::uint32_t> open(lines.size());
+        std::iota(open.begin(), open.end(), 0);
+        std::vector<bool> found(lines.size(), false);
+        EXPECT_TRUE(SettleByWalking(lines, open, 4 * units, found).empty()) << int(c.end);
+        EXPECT_EQ(found, PlainOccursInEarlierLine(lines)) << int(c.end);
     }
 }
 
