@@ -53,19 +53,23 @@ inline constexpr internal::SearchLimits kEveryMeans[] = {
 // them, whatever a trial on one thread finds; two and three shares scanned one
 // at a time, the last first, so that earlier shares find keys that later ones
 // have recorded (on threads, the first share tends to finish first on a few
-// lines); and two as in the removal, which stays on one where keys are found
-// far ahead of their owners or lines are short. All but the last build prefix
-// filters at once and judge them after a few windows, so that short lists
-// reach both the trials and the whole filters, and the start lengths they
-// move on to.
+// lines); the same with the key lengths split between the threads after the
+// trial, as where keys are found far ahead of their owners; and two as in the
+// removal, which splits the lines, or the key lengths where keys are found
+// far ahead of their owners, or stays on one where lines are short. All but
+// the last build prefix filters at once and judge them after a few windows,
+// so that short lists reach both the trials and the whole filters, and the
+// start lengths they move on to.
 inline constexpr double kAlwaysSplit = 1e300;
+inline constexpr double kSplitLengths = 0;
 inline constexpr std::size_t kPrefixTrialForTests = 6;
 // A scan on `threads` threads whatever the list, building prefix filters at
-// once.
-constexpr internal::KeyScan SplitScanForTests(unsigned threads, bool lastShareFirst) {
+// once: split into shares of lines, or with kSplitLengths into key lengths.
+constexpr internal::KeyScan SplitScanForTests(unsigned threads, bool lastShareFirst,
+                                              double keysAheadOfOwners = kAlwaysSplit) {
     return {.threads = threads,
             .unitsPerThread = 1,
-            .keysAheadOfOwners = kAlwaysSplit,
+            .keysAheadOfOwners = keysAheadOfOwners,
             .unitsPerKeyToSplit = 0,
             .lastShareFirst = lastShareFirst,
             .probesPerPrefixKey = 0,
@@ -77,6 +81,8 @@ inline constexpr internal::KeyScan kEveryKeyScan[] = {
     SplitScanForTests(3, false),
     SplitScanForTests(2, true),
     SplitScanForTests(3, true),
+    SplitScanForTests(2, false, kSplitLengths),
+    SplitScanForTests(3, true, kSplitLengths),
     {.threads = 2, .unitsPerThread = 1},
 };
 

@@ -276,13 +276,38 @@ public:
             if (keys_.OwnerLine(owner) == line) {
                 ownOffset = keys_.KeyOffset(text);
                 ownLength = keys_.Key(owner).size();
-                Found(ownLength, keys_.KeyOfOwner(owner++), line, ownOffset);
+                const std::uint32_t key = keys_.KeyOfOwner(owner++);
+                if ((lengths_ >> ownLength & 1) != 0) Found(ownLength, key, line, ownOffset);
             }
             ScanLine(text, line, ownLength, ownOffset);
         }
         FinishLookups();
         if (unfound_ == 0) done.store(true, std::memory_order_relaxed);
     }
+
+    // Looks for the keys of the lengths of `lengths` only, from the line
+    // `begin` on, where the record holds every find before `begin`: other
+    // scans look for the other lengths.
+    void LookFor(std::uint64_t lengths, std::size_t begin) {
+        lengths_ = lengths;
+        end_ = begin;
+        for (std::size_t length = 1; length <= keys_.Longest(); ++length) {
+            if ((lengths >> length & 1) != 0) {
+                CountUnfound(length);
+                continue;
+            }
+            unfoundCounts_[length] = 0;
+            unfound_ &= ~(std::uint64_t{1} << length);
+            filters_[length].reset();
+            filteredCounts_[length] = keys_.Keys(length).size();
+            wastedLookups_[length] = 0;
+        }
+        prefix_.filter.reset();
+        prefix_.tested = prefix_.passed = 0;
+    }
+
+    // The lengths of keys that the lines scanned so far lack: bit n for n units.
+    std::uint64_t UnfoundLengths() const { return unfound_; }
 
     // How many keys the lines scanned so far lack.
     std::size_t UnfoundCount() const {
@@ -376,7 +401,8 @@ private:
             count += record_.FoundBefore(length, key, end_) ? 0 : 1;
         }
         unfoundCounts_[length] = count;
-        if (count == 0) unfound_ &= ~(std::uint64_t{1} << length);
+        const std::uint64_t bit = std::uint64_t{1} << length;
+        unfound_ = count == 0 ? unfound_ & ~bit : unfound_ | bit;
     }
 
     // Adds the windows of `length` units at the positions [from, to) but
@@ -588,6 +614,7 @@ private:
     std::array<std::size_t, kLongestKey + 1> wastedLookups_{};   // of keys found before
     std::array<std::optional<text_hash::HashFilter>, kLongestKey + 1> filters_;
     std::uint64_t unfound_ = 0;  // bit n set: some key of n units has not been found
+    std::uint64_t lengths_ = ~std::uint64_t{0};  // bit n set: keys of n units are looked for
     // Windows the filters let through, on their way to be looked up.
     std::vector<Candidate> fresh_;    // of this batch: their slots are loading
     std::vector<Candidate> waiting_;  // of the one before: their keys are loading
@@ -648,12 +675,13 @@ unsigned ScanThreadsFor(const LineSelection& lines, std::size_t last, std::size_
 
 // Where each owner's key first occurs, at or before the owner. When the scan
 // may split, a trial first scans one kTrialShare-th of the lines up to the
-// last owner on one thread; if it has found keys at most
-// KeyScan::keysAheadOfOwners times as fast as it has passed their owners,
-// as where keys are found at their owners, the rest is split into shares,
-// each scanned on its own thread, the first continuing the trial's. Where keys
-// are found far ahead of their owners, a share after the first would likely
-// look for keys the first finds anyway, and the scan stays on one thread.
+// last owner, its key lengths split between the threads (LengthGroups); if
+// it has found keys at most KeyScan::keysAheadOfOwners times as fast as it
+// has passed their owners, as where keys are found at their owners, the rest
+// is split into shares, each scanned on its own thread, the first continuing
+// the trial's. Where keys are found far ahead of their owners, a share after
+// the first would likely look for keys the first finds anyway, and the
+// threads go on with their key lengths instead.
 // Each key's first occurrence is its occurrence in the first share that has
 // one. A share stops looking for a key once a share before it has found it,
 // and stops once every key has occurred in a share before it.
@@ -665,14 +693,16 @@ public:
         const std::size_t last = keys.OwnerLine(keys.OwnerCount() - 1);
         unsigned threads = ScanThreadsFor(lines, last, KeyCount(), scan);
         ShareScan first(keys, record_, scan, true);
-        std::atomic<bool> trialDone = false;
         std::size_t begin = 0;
         if (threads > 1) {
             begin = LineAtShare(lines, 0, last, 1, kTrialShare);
-            first.Scan(0, begin, nullptr, trialDone);
-            if (!FoundAtOwnersPace(first, keys.FirstOwnerFrom(begin), scan.keysAheadOfOwners)) {
-                threads = 1;
+            LengthGroups groups(*this, scan, first, threads);
+            const std::size_t unfound = groups.Scan(0, begin);
+            if (!FoundAtOwnersPace(unfound, keys.FirstOwnerFrom(begin), scan.keysAheadOfOwners)) {
+                groups.Scan(begin, last + 1);
+                return;
             }
+            first.LookFor(~std::uint64_t{0}, begin);
         }
         std::vector<std::size_t> begins(threads + 1);
         for (unsigned t = 0; t <= threads; ++t) {
@@ -698,11 +728,70 @@ public:
     }
 
 private:
+    // Scans of the lines, each on its own thread, for every n-th of the key
+    // lengths that `first` still lacks (the first scan's lengths are left to
+    // `first`), so that each length's record has one writer and each scan
+    // stops once its lengths are found. Where keys are found far ahead of
+    // their owners, as in a long line that holds them all, shares of the lines
+    // would mostly look for keys that the first share finds anyway; the
+    // trial, on the first lines, cannot tell yet, and is split so too.
+    class LengthGroups {
+    public:
+        LengthGroups(KeyOccurrences& occurrences, const KeyScan& scan, ShareScan& first,
+                     unsigned threads)
+            : occurrences_(occurrences), scan_(scan), first_(first) {
+            const std::uint64_t lengths = first.UnfoundLengths();
+            masks_.resize(std::clamp<std::size_t>(static_cast<std::size_t>(std::popcount(lengths)),
+                                                  1, threads));
+            std::size_t next = 0;
+            for (std::uint64_t rest = lengths; rest != 0; rest &= rest - 1) {
+                masks_[next++ % masks_.size()] |= rest & ~(rest - 1);
+            }
+            first.LookFor(masks_[0], 0);
+            others_ = std::vector<std::optional<ShareScan>>(masks_.size());
+        }
+
+        // Scans the lines [begin, end), after those scanned so far; returns
+        // how many keys are still lacking.
+        std::size_t Scan(std::size_t begin, std::size_t end) {
+            std::vector<std::atomic<bool>> done(masks_.size());
+            const auto scanGroup = [&](unsigned t) {
+                (t == 0 ? first_ : Other(t, begin)).Scan(begin, end, nullptr, done[t]);
+            };
+            const auto count = static_cast<unsigned>(masks_.size());
+            if (scan_.lastShareFirst) {
+                for (unsigned t = count; t-- > 0;) scanGroup(t);
+            } else {
+                OnThreads(count, scanGroup);
+            }
+            std::size_t unfound = first_.UnfoundCount();
+            for (unsigned t = 1; t < count; ++t) unfound += others_[t]->UnfoundCount();
+            return unfound;
+        }
+
+    private:
+        // The scan of group t > 0, made on first use by its own thread, which
+        // then fills its filters; it starts at the line `begin`.
+        ShareScan& Other(unsigned t, std::size_t begin) {
+            if (!others_[t]) {
+                others_[t].emplace(occurrences_.keys_, occurrences_.record_, scan_, true);
+                others_[t]->LookFor(masks_[t], begin);
+            }
+            return *others_[t];
+        }
+
+        KeyOccurrences& occurrences_;
+        const KeyScan& scan_;
+        ShareScan& first_;
+        std::vector<std::uint64_t> masks_;              // the lengths of each group
+        std::vector<std::optional<ShareScan>> others_;  // the scans of groups 1, 2, ...
+    };
+
     // Whether the trial has found at most `ahead` times the share of keys
     // that it has passed owners, `passed` of them.
-    bool FoundAtOwnersPace(const ShareScan& trial, std::size_t passed, double ahead) const {
+    bool FoundAtOwnersPace(std::size_t unfound, std::size_t passed, double ahead) const {
         const std::size_t keyCount = KeyCount();
-        const std::size_t foundCount = keyCount - trial.UnfoundCount();
+        const std::size_t foundCount = keyCount - unfound;
         return static_cast<double>(foundCount) / static_cast<double>(keyCount) <=
                ahead * static_cast<double>(passed) / static_cast<double>(keys_.OwnerCount());
     }

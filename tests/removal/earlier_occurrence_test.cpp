@@ -222,6 +222,29 @@ TEST(LineWalks, SettleRunsThatBreakTheirPeriodWithinAFewStepsAUnit) {
     }
 }
 
+// Where keys are found far ahead of their owners, as in pieces of one long
+// line, the key lengths are split between threads: each length is then
+// probed by one thread, which stops once its lengths are found, so the
+// threads together make about the probes one thread makes.
+TEST(KeyPasses, SplitLengthsProbeAboutAsMuchAsOneThread) {
+    text_hash::WeakenForTesting(false);
+    for (const std::size_t letters : {2, 4}) {
+        const std::u16string text = testing::PiecesOfOneLine(letters, 400'000, 100'000);
+        const SplitText split(text);
+        const LineSelection lines(split, DistinctLines(split));
+        std::atomic<std::size_t> probes = 0;
+        std::atomic<std::size_t> probesAlone = 0;
+        SearchLimits limits;
+        limits.scan = {.threads = 2, .unitsPerThread = 1, .keysAheadOfOwners = 0};
+        limits.scan.probes = &probes;
+        SearchLimits alone = limits;
+        alone.scan.threads = 1;
+        alone.scan.probes = &probesAlone;
+        EXPECT_EQ(OccursInEarlierLine(lines, limits), OccursInEarlierLine(lines, alone));
+        EXPECT_LT(probes * 4, probesAlone * 5) << letters << " letters";
+    }
+}
+
 // Short lines over 3,000 units of falling frequency (from U+4E00), alone or
 // after 2,500 units (from U+5000, among them) each twice, so that units with
 // one-, two- and three-byte codes sit side by side in the suffix array: a
