@@ -166,26 +166,40 @@ TEST_P(EarlierLineSearch, AnswersAlikeOnOneAndSeveralThreads) {
     }
 }
 
+// The filter probes that the search of pieces of one line of `length` units
+// over `letters` letters makes when it scans as `scan`, and as `other`; the
+// two must agree on the answer.
+struct ProbeCounts {
+    std::size_t scan;
+    std::size_t other;
+};
+ProbeCounts ProbesOnPiecesOfOneLine(std::size_t letters, std::size_t length,
+                                    const internal::KeyScan& scan, const internal::KeyScan& other) {
+    text_hash::WeakenForTesting(false);
+    const std::u16string text = testing::PiecesOfOneLine(letters, length, length / 4);
+    const SplitText split(text);
+    const LineSelection lines(split, DistinctLines(split));
+    std::atomic<std::size_t> probes[2] = {0, 0};
+    SearchLimits limits[2];
+    limits[0].scan = scan;
+    limits[1].scan = other;
+    limits[0].scan.probes = &probes[0];
+    limits[1].scan.probes = &probes[1];
+    EXPECT_EQ(OccursInEarlierLine(lines, limits[0]), OccursInEarlierLine(lines, limits[1]));
+    return {probes[0], probes[1]};
+}
+
 // Over a few letters, every position of a long line would probe the filter
 // of every key length sought; the prefix filter must spare a good share of
 // those probes (a third to a half here, the first pass included). Counted,
 // not timed: with trials never judged, no prefix filter stands before any
 // length.
 TEST(KeyPasses, PrefixFilterSparesMostProbesOverFewLetters) {
-    text_hash::WeakenForTesting(false);
+    internal::KeyScan without;
+    without.prefixTrial = std::numeric_limits<std::size_t>::max();
     for (const std::size_t letters : {2, 3, 4}) {
-        const std::u16string text = testing::PiecesOfOneLine(letters, 800'000, 200'000);
-        const SplitText split(text);
-        const LineSelection lines(split, DistinctLines(split));
-        std::atomic<std::size_t> probes = 0;
-        std::atomic<std::size_t> probesWithout = 0;
-        SearchLimits limits;
-        limits.scan.probes = &probes;
-        SearchLimits without = limits;
-        without.scan.probes = &probesWithout;
-        without.scan.prefixTrial = std::numeric_limits<std::size_t>::max();
-        EXPECT_EQ(OccursInEarlierLine(lines, limits), OccursInEarlierLine(lines, without));
-        EXPECT_LT(probes * 4, probesWithout * 3) << letters << " letters";
+        const ProbeCounts probes = ProbesOnPiecesOfOneLine(letters, 800'000, {}, without);
+        EXPECT_LT(probes.scan * 4, probes.other * 3) << letters << " letters";
     }
 }
 
@@ -227,21 +241,12 @@ TEST(LineWalks, SettleRunsThatBreakTheirPeriodWithinAFewStepsAUnit) {
 // probed by one thread, which stops once its lengths are found, so the
 // threads together make about the probes one thread makes.
 TEST(KeyPasses, SplitLengthsProbeAboutAsMuchAsOneThread) {
-    text_hash::WeakenForTesting(false);
+    const internal::KeyScan split = {.threads = 2, .unitsPerThread = 1, .keysAheadOfOwners = 0};
+    internal::KeyScan alone = split;
+    alone.threads = 1;
     for (const std::size_t letters : {2, 4}) {
-        const std::u16string text = testing::PiecesOfOneLine(letters, 400'000, 100'000);
-        const SplitText split(text);
-        const LineSelection lines(split, DistinctLines(split));
-        std::atomic<std::size_t> probes = 0;
-        std::atomic<std::size_t> probesAlone = 0;
-        SearchLimits limits;
-        limits.scan = {.threads = 2, .unitsPerThread = 1, .keysAheadOfOwners = 0};
-        limits.scan.probes = &probes;
-        SearchLimits alone = limits;
-        alone.scan.threads = 1;
-        alone.scan.probes = &probesAlone;
-        EXPECT_EQ(OccursInEarlierLine(lines, limits), OccursInEarlierLine(lines, alone));
-        EXPECT_LT(probes * 4, probesAlone * 5) << letters << " letters";
+        const ProbeCounts probes = ProbesOnPiecesOfOneLine(letters, 400'000, split, alone);
+        EXPECT_LT(probes.scan * 4, probes.other * 5) << letters << " letters";
     }
 }
 
