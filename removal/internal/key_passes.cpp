@@ -752,14 +752,19 @@ private:
         }
 
         // Scans the lines [begin, end), after those scanned so far; returns
-        // how many keys are still lacking.
+        // how many keys are still lacking. Each group takes a thread of its
+        // own only where the lines hold kUnitsPerGroupThread units or more.
         std::size_t Scan(std::size_t begin, std::size_t end) {
             std::vector<std::atomic<bool>> done(masks_.size());
             const auto scanGroup = [&](unsigned t) {
                 (t == 0 ? first_ : Other(t, begin)).Scan(begin, end, nullptr, done[t]);
             };
             const auto count = static_cast<unsigned>(masks_.size());
-            if (scan_.lastShareFirst) {
+            const LineSelection& lines = occurrences_.keys_.Lines();
+            const bool few = begin >= end || static_cast<std::size_t>(
+                                                 lines[end - 1].data() + lines[end - 1].size() -
+                                                 lines[begin].data()) < kUnitsPerGroupThread;
+            if (scan_.lastShareFirst || few) {
                 for (unsigned t = count; t-- > 0;) scanGroup(t);
             } else {
                 OnThreads(count, scanGroup);

@@ -36,6 +36,10 @@ inline constexpr double kKeysAheadOfOwners = 2;
 // 9 bytes per key, which on shorter lines would add much to the memory held.
 inline constexpr std::size_t kUnitsPerKeyToSplit = 8;
 
+// Key lengths split between threads (where keys are found far ahead of their
+// owners) take a thread each only where the lines hold this many units.
+inline constexpr std::size_t kUnitsPerGroupThread = std::size_t{1} << 16;
+
 // A key pass that looks for keys of several lengths first tests, at each
 // position, a filter of their starts (the prefix filter), once it has made
 // this many probes per key that the filter takes, and drops it for a longer

@@ -110,8 +110,8 @@ TEST_P(EarlierLineSearch, AgreesWithAPlainSearch) {
         {u"\u7001\u7002", 30, FrequentUnits(100, 2), 300},
         {u"\u7001\u7002", 30, FrequentUnits(2500, 2), 100},
         {u"\u7001\u7002", 30, FrequentUnits(2500, 30), 10},
-        {u"ab", 40, u"", 1000, 30, true},
-        {u"abcd", 60, u"", 1000, 60, true},
+        {u"ab", 40, u"", 300, 30, true},
+        {u"abcd", 60, u"", 300, 60, true},
     };
     std::mt19937 random(5);
     for (const Family& family : families) {
