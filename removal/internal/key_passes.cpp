@@ -634,17 +634,21 @@ private:
     Prefix prefix_;
 };
 
+// The units from the start of line `from` to the end of line `last`. The
+// lines are views of one text in order, so their distances there measure the
+// units between them.
+std::size_t UnitsSpanned(const LineSelection& lines, std::size_t from, std::size_t last) {
+    return static_cast<std::size_t>(lines[last].data() + lines[last].size() - lines[from].data());
+}
+
 // The line that starts the t-th of `threads` shares of the lines `from` to
-// `last`, shares of about equal units; `last` + 1 for t = threads. The lines
-// are views of one text in order, so their distances there measure the units
-// between them.
+// `last`, shares of about equal units; `last` + 1 for t = threads.
 std::size_t LineAtShare(const LineSelection& lines, std::size_t from, std::size_t last,
                         std::size_t t, std::size_t threads) {
     if (t == 0) return from;
     if (t == threads) return last + 1;
     const char16_t* first = lines[from].data();
-    const auto span = static_cast<std::size_t>(lines[last].data() + lines[last].size() - first);
-    const std::size_t wanted = ShareStart(span, t, threads);
+    const std::size_t wanted = ShareStart(UnitsSpanned(lines, from, last), t, threads);
     std::size_t low = from;
     std::size_t high = last + 1;
     while (low < high) {
@@ -665,8 +669,7 @@ std::size_t LineAtShare(const LineSelection& lines, std::size_t from, std::size_
 unsigned ScanThreadsFor(const LineSelection& lines, std::size_t last, std::size_t keyCount,
                         const KeyScan& scan) {
     if (scan.threads <= 1) return 1;
-    const auto span =
-        static_cast<std::size_t>(lines[last].data() + lines[last].size() - lines[0].data());
+    const std::size_t span = UnitsSpanned(lines, 0, last);
     if (keyCount * scan.unitsPerKeyToSplit > span) return 1;
     const std::size_t byUnits =
         scan.unitsPerThread == 0 ? scan.threads : span / scan.unitsPerThread;
@@ -760,10 +763,8 @@ private:
                 (t == 0 ? first_ : Other(t, begin)).Scan(begin, end, nullptr, done[t]);
             };
             const auto count = static_cast<unsigned>(masks_.size());
-            const LineSelection& lines = occurrences_.keys_.Lines();
-            const bool few = begin >= end || static_cast<std::size_t>(
-                                                 lines[end - 1].data() + lines[end - 1].size() -
-                                                 lines[begin].data()) < kUnitsPerGroupThread;
+            const bool few = begin >= end || UnitsSpanned(occurrences_.keys_.Lines(), begin,
+                                                          end - 1) < kUnitsPerGroupThread;
             if (scan_.lastShareFirst || few) {
                 for (unsigned t = count; t-- > 0;) scanGroup(t);
             } else {
