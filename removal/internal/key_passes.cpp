@@ -112,22 +112,33 @@ public:
         for (std::size_t length = 1; length <= longest_; ++length) {
             keys_[length].emplace(counts[length], length);
         }
-        // The hashes of the next keys, each kept from its table's prefetch
-        // until it is added.
+        // The next keys, each kept from its table's prefetch until it is
+        // added. Halfway there its slot has loaded, and the text of the key
+        // stored there starts loading too: a repeated key is compared with an
+        // equal key whose text may lie anywhere.
+        std::array<std::u16string_view, kLookAhead> aheadKeys;
         std::array<std::uint64_t, kLookAhead> ahead{};
+        std::array<std::uint32_t, kLookAhead> likely;
+        likely.fill(kNone);
         const auto look = [&](std::size_t i) {
-            const std::u16string_view key = Key(i);
-            ahead[i % kLookAhead] = hasher_.Of(key);
-            keys_[key.size()]->Prefetch(ahead[i % kLookAhead]);
+            aheadKeys[i % kLookAhead] = Key(i);
+            ahead[i % kLookAhead] = hasher_.Of(aheadKeys[i % kLookAhead]);
+            keys_[aheadKeys[i % kLookAhead].size()]->Prefetch(ahead[i % kLookAhead]);
+        };
+        const auto peek = [&](std::size_t i) {
+            likely[i % kLookAhead] =
+                keys_[aheadKeys[i % kLookAhead].size()]->Likely(ahead[i % kLookAhead]);
         };
         for (std::size_t i = 0; i < std::min(kLookAhead, keyOfOwner_.size()); ++i) look(i);
         for (std::size_t i = 0; i < keyOfOwner_.size(); ++i) {
-            const std::u16string_view key = Key(i);
+            const std::u16string_view key = aheadKeys[i % kLookAhead];
             const std::uint64_t hash = ahead[i % kLookAhead];
+            const std::uint32_t likelyKey = likely[i % kLookAhead];
             if (i + kLookAhead < keyOfOwner_.size()) look(i + kLookAhead);
+            if (i + kLookAhead / 2 < keyOfOwner_.size()) peek(i + kLookAhead / 2);
             // A key shorter than the longest is a whole line, and lines differ.
             keyOfOwner_[i] = key.size() < longest_ ? keys_[key.size()]->AddNew(key, hash)
-                                                   : keys_[key.size()]->Add(key, hash);
+                                                   : keys_[key.size()]->Add(key, hash, likelyKey);
         }
         for (std::size_t length = 1; length <= longest_; ++length) {
             keys_[length]->Seal([this](std::u16string_view key) { return hasher_.Of(key); });

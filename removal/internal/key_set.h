@@ -46,8 +46,9 @@ public:
     }
 
     // The number of the key equal to `key`, whose hash is `hash`, adding it
-    // if it is new.
-    std::uint32_t Add(std::u16string_view key, std::uint64_t hash) {
+    // if it is new. `likely`, from Likely, is tried first.
+    std::uint32_t Add(std::u16string_view key, std::uint64_t hash, std::uint32_t likely = kNone) {
+        if (likely != kNone && Text(likely) == key) return likely;
         std::uint32_t number = kNone;
         table_.FindEach(hash,
                         [&](std::uint32_t n) { return Text(n) == key && (number = n, true); });
@@ -65,6 +66,18 @@ public:
         return number;
     }
     void Prefetch(std::uint64_t hash) const { table_.Prefetch(hash); }
+    // The key most likely equal to a key of this hash, or kNone, once
+    // Prefetch has loaded its slot; its text starts loading, ahead of the
+    // Add it is given to.
+    std::uint32_t Likely(std::uint64_t hash) const {
+        const std::uint32_t key = table_.LikelyValue(hash);
+        if (key != kNone) {
+            const std::u16string_view text = Text(key);
+            __builtin_prefetch(text.data());
+            __builtin_prefetch(text.data() + text.size() - 1);
+        }
+        return key;
+    }
 
     // After the last Add: builds the filter, and a table no larger than the
     // keys need, so that looking keys up stays in cache. `hashOf` hashes a
@@ -74,12 +87,17 @@ public:
         const bool compact = size() * 2 < table_.Capacity();
         if (compact) table_ = text_hash::HashTable(size());
         filter_.emplace(size());
-        // In batches, so that the cache misses of the random writes overlap.
+        // In batches, so that the cache misses of the random writes overlap;
+        // the texts of the next batch load meanwhile, since keys that are
+        // not copies lie wherever their lines do.
         std::array<std::uint64_t, kBatch> hashes;
         std::array<text_hash::HashFilter::Place, kBatch> places;
         for (std::uint32_t from = 0; from < size(); from += kBatch) {
             const std::size_t count = std::min<std::size_t>(kBatch, size() - from);
             for (std::uint32_t i = 0; i < count; ++i) {
+                const std::size_t next = from + kBatch + i;
+                if (next < size())
+                    __builtin_prefetch(Text(static_cast<std::uint32_t>(next)).data());
                 hashes[i] = hashOf(Text(from + i));
                 places[i] = filter_->Locate(hashes[i]);
                 if (compact) table_.Prefetch(hashes[i]);

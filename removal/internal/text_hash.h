@@ -244,6 +244,15 @@ public:
         }
         return false;
     }
+    // The value in the first slot FindEach visits for `hash` if that slot
+    // may belong to it, else kNone: what FindEach most likely finds, so that
+    // what it names can start loading. (No loop: a loop that only prefetches
+    // may be removed by the compiler.)
+    std::uint32_t LikelyValue(std::uint64_t hash) const {
+        const std::uint64_t scattered = Scatter(hash & tableBits);
+        const Slot& slot = slots_[Home(scattered)];
+        return slot.fingerprint == Fingerprint(scattered) ? slot.value : kNone;
+    }
     // Starts loading the slot of `hash` into the cache, ahead of a FindEach.
     void Prefetch(std::uint64_t hash) const {
         __builtin_prefetch(&slots_[Home(Scatter(hash & tableBits))]);
