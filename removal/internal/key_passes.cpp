@@ -237,8 +237,9 @@ struct Candidate {
     std::uint64_t hash;
     const char16_t* window;
     std::uint32_t line;
-    std::uint32_t at;      // in the line
-    std::uint32_t length;  // units
+    std::uint32_t at;              // in the line
+    std::uint32_t length;          // units
+    std::uint32_t likely = kNone;  // the key it most likely is, once its slot has loaded
 };
 
 // One share's scan of the lines for the keys of OwnerKeys, kept in `record`.
@@ -570,18 +571,15 @@ private:
     // The windows the filters let through are looked up in three steps, a
     // batch apart, so that what each step loads arrives while the scan
     // goes on: the filter starts loading the table's slot; after the batch,
-    // the slot names the keys the window may be, whose records and texts
-    // start loading; after the next, the window is told apart from them.
+    // the slot names the key the window most likely is, whose record and
+    // text start loading; after the next, the window is told apart from it
+    // and any other key its hash may name.
     void AdvanceLookups() {
         for (const Candidate& c : waiting_) LookUp(c);
         waiting_.clear();
-        for (const Candidate& c : fresh_) {
-            const KeySet& keys = keys_.Keys(c.length);
-            keys.Table().FindEach(c.hash, [&](std::uint32_t key) {
-                record_.Prefetch(c.length, key);
-                __builtin_prefetch(keys.Text(key).data());
-                return false;
-            });
+        for (Candidate& c : fresh_) {
+            c.likely = keys_.Keys(c.length).Likely(c.hash);
+            if (c.likely != kNone) record_.Prefetch(c.length, c.likely);
         }
         std::swap(waiting_, fresh_);
     }
@@ -590,20 +588,25 @@ private:
         AdvanceLookups();
         AdvanceLookups();
     }
+    // Looks the window up, the key it most likely is first.
     void LookUp(const Candidate& c) {
-        const KeySet& keys = keys_.Keys(c.length);
-        const std::u16string_view window(c.window, c.length);
-        // Lines scanned after the window may have found the key since: only
-        // a find up to the window makes it waste.
-        keys.Table().FindEach(c.hash, [&](std::uint32_t key) {
-            if (record_.FoundBy(c.length, key, {c.line, c.at})) {
-                ++wastedLookups_[c.length];
-                return false;
-            }
-            if (keys.Text(key) != window) return false;
-            Found(c.length, key, c.line, c.at);
-            return true;
-        });
+        if (c.likely != kNone && Matches(c, c.likely)) return;
+        keys_.Keys(c.length).Table().FindEach(
+            c.hash, [&](std::uint32_t key) { return key != c.likely && Matches(c, key); });
+    }
+    // Whether the window is the key, which it records as found there if so.
+    // Lines scanned after the window may have found the key since: only a
+    // find up to the window makes it waste.
+    bool Matches(const Candidate& c, std::uint32_t key) {
+        if (record_.FoundBy(c.length, key, {c.line, c.at})) {
+            ++wastedLookups_[c.length];
+            return false;
+        }
+        if (keys_.Keys(c.length).Text(key) != std::u16string_view(c.window, c.length)) {
+            return false;
+        }
+        Found(c.length, key, c.line, c.at);
+        return true;
     }
 
     void Found(std::size_t length, std::uint32_t key, std::size_t line, std::size_t offset) {

@@ -67,10 +67,11 @@ public:
     }
     void Prefetch(std::uint64_t hash) const { table_.Prefetch(hash); }
     // The key most likely equal to a key of this hash, or kNone, once
-    // Prefetch has loaded its slot; its text starts loading, ahead of the
-    // Add it is given to.
+    // Prefetch has loaded its slot; its text starts loading, for the Add or
+    // the comparison that follows. (Its number is used: GCC removes a loop
+    // that only prefetches.)
     std::uint32_t Likely(std::uint64_t hash) const {
-        const std::uint32_t key = table_.LikelyValue(hash);
+        const std::uint32_t key = table_.FirstValue(hash);
         if (key != kNone) {
             const std::u16string_view text = Text(key);
             __builtin_prefetch(text.data());

@@ -244,14 +244,12 @@ public:
         }
         return false;
     }
-    // The value in the first slot FindEach visits for `hash` if that slot
-    // may belong to it, else kNone: what FindEach most likely finds, so that
-    // what it names can start loading. (No loop: a loop that only prefetches
-    // may be removed by the compiler.)
-    std::uint32_t LikelyValue(std::uint64_t hash) const {
-        const std::uint64_t scattered = Scatter(hash & tableBits);
-        const Slot& slot = slots_[Home(scattered)];
-        return slot.fingerprint == Fingerprint(scattered) ? slot.value : kNone;
+    // The first value FindEach would visit for `hash`, or kNone: the one it
+    // most likely finds, so that what that value names can start loading.
+    std::uint32_t FirstValue(std::uint64_t hash) const {
+        std::uint32_t first = kNone;
+        FindEach(hash, [&](std::uint32_t value) { return first = value, true; });
+        return first;
     }
     // Starts loading the slot of `hash` into the cache, ahead of a FindEach.
     void Prefetch(std::uint64_t hash) const {
