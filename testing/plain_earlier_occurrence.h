@@ -76,14 +76,17 @@ constexpr internal::KeyScan SplitScanForTests(unsigned threads, bool lastShareFi
             .prefixTrial = kPrefixTrialForTests};
 }
 inline constexpr internal::KeyScan kEveryKeyScan[] = {
-    {.threads = 1, .probesPerPrefixKey = 0, .prefixTrial = kPrefixTrialForTests},
+    {.threads = 1,
+     .probesPerPrefixKey = 0,
+     .prefixTrial = kPrefixTrialForTests,
+     .loadAheadFromKeys = 0},
     SplitScanForTests(2, false),
     SplitScanForTests(3, false),
     SplitScanForTests(2, true),
     SplitScanForTests(3, true),
     SplitScanForTests(2, false, kSplitLengths),
     SplitScanForTests(3, true, kSplitLengths),
-    {.threads = 2, .unitsPerThread = 1},
+    {.threads = 2, .unitsPerThread = 1, .loadAheadFromKeys = 0},
 };
 
 // `limits` scanning as `scan` says.

@@ -100,8 +100,10 @@ private:
 class OwnerKeys {
 public:
     // `owners` numbers lines of `lines` in ascending order; nullptr means all.
+    // From `loadAheadFromKeys` owners on, the texts of likely equal keys load
+    // ahead of comparing (KeyScan).
     OwnerKeys(const LineSelection& lines, const std::vector<std::uint32_t>* owners, KeyEnd end,
-              std::size_t longest)
+              std::size_t longest, std::size_t loadAheadFromKeys)
         : lines_(lines),
           owners_(owners),
           end_(end),
@@ -113,9 +115,10 @@ public:
             keys_[length].emplace(counts[length], length);
         }
         // The next keys, each kept from its table's prefetch until it is
-        // added. Halfway there its slot has loaded, and the text of the key
-        // stored there starts loading too: a repeated key is compared with an
-        // equal key whose text may lie anywhere.
+        // added. Among many keys, halfway there its slot has loaded, and the
+        // text of the key stored there starts loading too: a repeated key is
+        // compared with an equal key whose text may lie anywhere.
+        const bool loadAhead = keyOfOwner_.size() >= loadAheadFromKeys;
         std::array<std::u16string_view, kLookAhead> aheadKeys;
         std::array<std::uint64_t, kLookAhead> ahead{};
         std::array<std::uint32_t, kLookAhead> likely;
@@ -135,13 +138,14 @@ public:
             const std::uint64_t hash = ahead[i % kLookAhead];
             const std::uint32_t likelyKey = likely[i % kLookAhead];
             if (i + kLookAhead < keyOfOwner_.size()) look(i + kLookAhead);
-            if (i + kLookAhead / 2 < keyOfOwner_.size()) peek(i + kLookAhead / 2);
+            if (loadAhead && i + kLookAhead / 2 < keyOfOwner_.size()) peek(i + kLookAhead / 2);
             // A key shorter than the longest is a whole line, and lines differ.
             keyOfOwner_[i] = key.size() < longest_ ? keys_[key.size()]->AddNew(key, hash)
                                                    : keys_[key.size()]->Add(key, hash, likelyKey);
         }
         for (std::size_t length = 1; length <= longest_; ++length) {
-            keys_[length]->Seal([this](std::u16string_view key) { return hasher_.Of(key); });
+            keys_[length]->Seal([this](std::u16string_view key) { return hasher_.Of(key); },
+                                loadAhead);
         }
     }
 
@@ -836,7 +840,7 @@ std::vector<std::uint32_t> SettleByKeys(const LineSelection& lines,
                                         const std::vector<std::uint32_t>* open, KeyEnd end,
                                         std::size_t longest, const KeyScan& scan,
                                         std::vector<bool>& found) {
-    const OwnerKeys owners(lines, open, end, longest);
+    const OwnerKeys owners(lines, open, end, longest, scan.loadAheadFromKeys);
     const KeyOccurrences keys(owners, scan);
     std::vector<std::uint32_t> stillOpen;
     const std::size_t count = open ? open->size() : lines.size();

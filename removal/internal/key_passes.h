@@ -34,6 +34,9 @@ struct KeyScan {
     // filter probes per key it takes, and is judged after this many windows.
     std::size_t probesPerPrefixKey = kProbesPerPrefixKey;
     std::size_t prefixTrial = kPrefixTrial;
+    // Gathering the keys loads the text of a likely equal key ahead of
+    // comparing from this many owners on.
+    std::size_t loadAheadFromKeys = kLoadAheadFromKeys;
     // For tests: if set, each scan adds the filter probes it made here.
     std::atomic<std::size_t>* probes = nullptr;
 };

@@ -82,22 +82,22 @@ public:
 
     // After the last Add: builds the filter, and a table no larger than the
     // keys need, so that looking keys up stays in cache. `hashOf` hashes a
-    // key's text as Add was given it.
+    // key's text as Add was given it; with `loadAhead`, the texts of the next
+    // keys load meanwhile.
     template <typename HashOf>
-    void Seal(HashOf hashOf) {
+    void Seal(HashOf hashOf, bool loadAhead) {
         const bool compact = size() * 2 < table_.Capacity();
         if (compact) table_ = text_hash::HashTable(size());
         filter_.emplace(size());
         // In batches, so that the cache misses of the random writes overlap;
-        // the texts of the next batch load meanwhile, since keys that are
-        // not copies lie wherever their lines do.
+        // keys that are not copies lie wherever their lines do.
         std::array<std::uint64_t, kBatch> hashes;
         std::array<text_hash::HashFilter::Place, kBatch> places;
         for (std::uint32_t from = 0; from < size(); from += kBatch) {
             const std::size_t count = std::min<std::size_t>(kBatch, size() - from);
             for (std::uint32_t i = 0; i < count; ++i) {
                 const std::size_t next = from + kBatch + i;
-                if (next < size())
+                if (loadAhead && next < size())
                     __builtin_prefetch(Text(static_cast<std::uint32_t>(next)).data());
                 hashes[i] = hashOf(Text(from + i));
                 places[i] = filter_->Locate(hashes[i]);

@@ -110,8 +110,10 @@ public:
             }
             keyNumbers[m] = AddKey(m);
         }
+        // Its keys are copies, which lie together: nothing to load ahead.
         keySet_.Seal(
-            [this](std::u16string_view key) { return wordHash_.OfShort(key.data(), key.size()); });
+            [this](std::u16string_view key) { return wordHash_.OfShort(key.data(), key.size()); },
+            false);
         BigVector<std::uint64_t> lineHashes(members_.size());
         BigVector<std::pair<std::uint64_t, std::uint32_t>> prefixHashes;
         for (std::uint32_t m = 0; m < members_.size(); ++m) {

@@ -19,6 +19,9 @@ inline constexpr std::size_t kLongestKey = 32;  // units of the keys looked for 
 // Memory access.
 inline constexpr std::size_t kLookAhead = 16;  // table lookups started ahead of use
 inline constexpr std::size_t kBatch = 32;      // positions whose filter bits load together
+// Gathering keys loads the texts of likely equal keys ahead from this many
+// keys on: below it they stay in cache, and loading ahead costs more.
+inline constexpr std::size_t kLoadAheadFromKeys = std::size_t{1} << 16;
 
 // Long lists: the lines are split by hash into parts of about this many
 // lines, whose tables stay in cache, from this many lines on (Partitioning).
