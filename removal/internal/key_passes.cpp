@@ -246,6 +246,13 @@ struct Candidate {
     std::uint32_t likely = kNone;  // the key it most likely is, once its slot has loaded
 };
 
+// A window whose filter bits are loading: the filter of its length tells next
+// whether it is a candidate.
+struct LocatedWindow {
+    Candidate window;
+    text_hash::HashFilter::Place place;
+};
+
 // One share's scan of the lines for the keys of OwnerKeys, kept in `record`.
 // Shares are scanned in order of their lines when there is one thread, at
 // once when there are several.
@@ -263,8 +270,8 @@ public:
             unfoundCounts_[length] = filteredCounts_[length] = count;
             if (count != 0) unfound_ |= std::uint64_t{1} << length;
         }
-        fresh_.reserve(kBatch * kLongestKey);
-        waiting_.reserve(kBatch * kLongestKey);
+        for (auto* stage : {&fresh_, &waiting_}) stage->reserve(kBatch * kLongestKey);
+        for (auto* stage : {&locating_, &located_}) stage->reserve(kBatch * kLongestKey);
     }
     ~ShareScan() {
         if (scan_.probes != nullptr) *scan_.probes += probeCount_;
@@ -401,6 +408,9 @@ private:
             return;
         }
         if (!isFirstShare_) CountUnfound(length);
+        // Windows still on their way were located in the filter about to go.
+        TestLocated(located_);
+        TestLocated(locating_);
         filteredCounts_[length] = unfoundCounts_[length];
         wastedLookups_[length] = 0;
         filters_[length].emplace(keys_.Keys(length).FilterOf(
@@ -421,55 +431,51 @@ private:
         unfound_ = count == 0 ? unfound_ & ~bit : unfound_ | bit;
     }
 
-    // Adds the windows of `length` units at the positions [from, to) but
-    // `skip` that the filter lets through to the candidates, at most kBatch of
-    // them, loading what each needs into the cache before it is used.
+    // Starts testing the windows of `length` units at the positions
+    // [from, to) but `skip` against the filter, at most kBatch of them; the
+    // next batch's AdvanceLookups makes those it lets through candidates.
     // `blocks` are those of the text from `from` on.
     void FilterBatch(std::u16string_view text, const KeyHasher::Blocks& blocks, std::size_t from,
                      std::size_t to, std::size_t length, std::size_t skip) {
-        const KeySet& keys = keys_.Keys(length);
         const text_hash::HashFilter& filter = Filter(length);
         std::array<std::uint64_t, kBatch> hashes;
-        std::array<text_hash::HashFilter::Place, kBatch> places;
         keys_.Hasher().OfWindows(text.substr(from), blocks, length,
                                  std::span(hashes).first(to - from));
-        for (std::size_t i = 0; i < to - from; ++i) places[i] = filter.Locate(hashes[i]);
-        probeCount_ += to - from;
         for (std::size_t i = 0; i < to - from; ++i) {
-            if (from + i != skip && filter.Has(places[i])) {
-                AddCandidate(keys, hashes[i], text, from + i, length);
-            }
+            if (from + i != skip) Locate(filter, hashes[i], text, from + i, length);
         }
+        probeCount_ += to - from;
     }
     // The same at only the positions from + i for the bits i of `passing`.
     void FilterPassing(std::u16string_view text, const KeyHasher::Blocks& blocks, std::size_t from,
                        std::size_t to, std::size_t length, std::size_t skip,
                        std::uint32_t passing) {
-        const KeySet& keys = keys_.Keys(length);
         const text_hash::HashFilter& filter = Filter(length);
-        std::array<std::uint64_t, kBatch> hashes;
-        std::array<text_hash::HashFilter::Place, kBatch> places;
-        std::array<std::uint32_t, kBatch> positions;
-        std::size_t count = 0;
-        for (std::uint32_t rest = passing; rest != 0; rest &= rest - 1, ++count) {
-            positions[count] = static_cast<std::uint32_t>(std::countr_zero(rest));
-            if (from + positions[count] >= to) break;
-            hashes[count] =
-                keys_.Hasher().OfWindow(text.substr(from), blocks, length, positions[count]);
-            places[count] = filter.Locate(hashes[count]);
-        }
-        probeCount_ += count;
-        for (std::size_t i = 0; i < count; ++i) {
-            const std::size_t at = from + positions[i];
-            if (at != skip && filter.Has(places[i]))
-                AddCandidate(keys, hashes[i], text, at, length);
+        for (std::uint32_t rest = passing; rest != 0; rest &= rest - 1) {
+            const auto position = static_cast<std::size_t>(std::countr_zero(rest));
+            if (from + position >= to) break;
+            ++probeCount_;
+            if (from + position == skip) continue;
+            Locate(filter, keys_.Hasher().OfWindow(text.substr(from), blocks, length, position),
+                   text, from + position, length);
         }
     }
-    void AddCandidate(const KeySet& keys, std::uint64_t hash, std::u16string_view text,
-                      std::size_t at, std::size_t length) {
-        keys.Table().Prefetch(hash);
-        fresh_.push_back({hash, text.data() + at, line_, static_cast<std::uint32_t>(at),
-                          static_cast<std::uint32_t>(length)});
+    // Starts loading the filter bits of the window of `length` units at `at`.
+    void Locate(const text_hash::HashFilter& filter, std::uint64_t hash, std::u16string_view text,
+                std::size_t at, std::size_t length) {
+        locating_.push_back({{hash, text.data() + at, line_, static_cast<std::uint32_t>(at),
+                              static_cast<std::uint32_t>(length)},
+                             filter.Locate(hash)});
+    }
+    // Makes the windows of `stage` that their filters let through candidates.
+    void TestLocated(std::vector<LocatedWindow>& stage) {
+        for (const LocatedWindow& located : stage) {
+            const Candidate& c = located.window;
+            if (!Filter(c.length).Has(located.place)) continue;
+            keys_.Keys(c.length).Table().Prefetch(c.hash);
+            fresh_.push_back(c);
+        }
+        stage.clear();
     }
 
     // The lengths of `lengths` that the prefix filter stands before, if any.
@@ -572,12 +578,13 @@ private:
         return passing;
     }
 
-    // The windows the filters let through are looked up in three steps, a
-    // batch apart, so that what each step loads arrives while the scan
-    // goes on: the filter starts loading the table's slot; after the batch,
-    // the slot names the key the window most likely is, whose record and
-    // text start loading; after the next, the window is told apart from it
-    // and any other key its hash may name.
+    // Windows are looked up in four steps, a batch apart, so that what each
+    // step loads arrives while the scan goes on: the window's filter bits
+    // start loading; after the batch, the filter tells whether it may be a
+    // key, and if so its table slot starts loading; after the next, the slot
+    // names the key the window most likely is, whose record and text start
+    // loading; after the next, the window is told apart from it and any
+    // other key its hash may name.
     void AdvanceLookups() {
         for (const Candidate& c : waiting_) LookUp(c);
         waiting_.clear();
@@ -586,11 +593,14 @@ private:
             if (c.likely != kNone) record_.Prefetch(c.length, c.likely);
         }
         std::swap(waiting_, fresh_);
+        TestLocated(located_);
+        std::swap(located_, locating_);
     }
-    // Looks up the windows still waiting, at the end of a scan.
+    // Looks up the windows still on their way, at the end of a scan.
     void FinishLookups() {
-        AdvanceLookups();
-        AdvanceLookups();
+        while (!locating_.empty() || !located_.empty() || !fresh_.empty() || !waiting_.empty()) {
+            AdvanceLookups();
+        }
     }
     // Looks the window up, the key it most likely is first.
     void LookUp(const Candidate& c) {
@@ -633,11 +643,13 @@ private:
     std::array<std::optional<text_hash::HashFilter>, kLongestKey + 1> filters_;
     std::uint64_t unfound_ = 0;  // bit n set: some key of n units has not been found
     std::uint64_t lengths_ = ~std::uint64_t{0};  // bit n set: keys of n units are looked for
-    // Windows the filters let through, on their way to be looked up.
-    std::vector<Candidate> fresh_;    // of this batch: their slots are loading
-    std::vector<Candidate> waiting_;  // of the one before: their keys are loading
-    std::uint32_t line_ = 0;          // the line being scanned
-    std::size_t probeCount_ = 0;      // filter probes made
+    // Windows on their way to be looked up, by step.
+    std::vector<LocatedWindow> locating_;  // of this batch: their filter bits are loading
+    std::vector<LocatedWindow> located_;   // of the one before: their filter bits have loaded
+    std::vector<Candidate> fresh_;         // that the filters let through: slots loading
+    std::vector<Candidate> waiting_;       // of the step before: their keys are loading
+    std::uint32_t line_ = 0;               // the line being scanned
+    std::size_t probeCount_ = 0;           // filter probes made
     // The prefix filter of the keys' first `length` units: a trial of some
     // of them, or all; how many windows it has tested and let through.
     struct Prefix {
