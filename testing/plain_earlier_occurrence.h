@@ -59,7 +59,9 @@ inline constexpr internal::SearchLimits kEveryMeans[] = {
 // far ahead of their owners, or stays on one where lines are short. All but
 // the last build prefix filters at once and judge them after a few windows,
 // so that short lists reach both the trials and the whole filters, and the
-// start lengths they move on to.
+// start lengths they move on to. The first, the last and those that scan the
+// last share first test windows against their filters a batch late, as large
+// lists do; the others at once.
 inline constexpr double kAlwaysSplit = 1e300;
 inline constexpr double kSplitLengths = 0;
 inline constexpr std::size_t kPrefixTrialForTests = 6;
@@ -73,20 +75,22 @@ constexpr internal::KeyScan SplitScanForTests(unsigned threads, bool lastShareFi
             .unitsPerKeyToSplit = 0,
             .lastShareFirst = lastShareFirst,
             .probesPerPrefixKey = 0,
-            .prefixTrial = kPrefixTrialForTests};
+            .prefixTrial = kPrefixTrialForTests,
+            .delayTestsFromWords = lastShareFirst ? 0 : internal::kDelayTestsFromWords};
 }
 inline constexpr internal::KeyScan kEveryKeyScan[] = {
     {.threads = 1,
      .probesPerPrefixKey = 0,
      .prefixTrial = kPrefixTrialForTests,
-     .loadAheadFromKeys = 0},
+     .loadAheadFromKeys = 0,
+     .delayTestsFromWords = 0},
     SplitScanForTests(2, false),
     SplitScanForTests(3, false),
     SplitScanForTests(2, true),
     SplitScanForTests(3, true),
     SplitScanForTests(2, false, kSplitLengths),
     SplitScanForTests(3, true, kSplitLengths),
-    {.threads = 2, .unitsPerThread = 1, .loadAheadFromKeys = 0},
+    {.threads = 2, .unitsPerThread = 1, .loadAheadFromKeys = 0, .delayTestsFromWords = 0},
 };
 
 // `limits` scanning as `scan` says.

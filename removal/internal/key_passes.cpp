@@ -431,51 +431,88 @@ private:
         unfound_ = count == 0 ? unfound_ & ~bit : unfound_ | bit;
     }
 
-    // Starts testing the windows of `length` units at the positions
-    // [from, to) but `skip` against the filter, at most kBatch of them; the
-    // next batch's AdvanceLookups makes those it lets through candidates.
-    // `blocks` are those of the text from `from` on.
+    // Tests the windows of `length` units at the positions [from, to) but
+    // `skip` against the filter, at most kBatch of them, and makes those it
+    // lets through candidates: at once where the filter is small enough to
+    // stay in cache; else a batch later (AdvanceLookups), so that the next
+    // batch's work covers the loads of its words. `blocks` are those of the
+    // text from `from` on.
     void FilterBatch(std::u16string_view text, const KeyHasher::Blocks& blocks, std::size_t from,
                      std::size_t to, std::size_t length, std::size_t skip) {
         const text_hash::HashFilter& filter = Filter(length);
         std::array<std::uint64_t, kBatch> hashes;
         keys_.Hasher().OfWindows(text.substr(from), blocks, length,
                                  std::span(hashes).first(to - from));
-        for (std::size_t i = 0; i < to - from; ++i) {
-            if (from + i != skip) Locate(filter, hashes[i], text, from + i, length);
-        }
         probeCount_ += to - from;
+        if (TestsLater(filter)) {
+            for (std::size_t i = 0; i < to - from; ++i) {
+                if (from + i != skip) Locate(filter, hashes[i], text, from + i, length);
+            }
+            return;
+        }
+        std::array<text_hash::HashFilter::Place, kBatch> places;
+        for (std::size_t i = 0; i < to - from; ++i) places[i] = filter.Locate(hashes[i]);
+        for (std::size_t i = 0; i < to - from; ++i) {
+            if (from + i != skip && filter.Has(places[i])) {
+                AddCandidate(WindowAt(hashes[i], text, from + i, length));
+            }
+        }
     }
     // The same at only the positions from + i for the bits i of `passing`.
     void FilterPassing(std::u16string_view text, const KeyHasher::Blocks& blocks, std::size_t from,
                        std::size_t to, std::size_t length, std::size_t skip,
                        std::uint32_t passing) {
         const text_hash::HashFilter& filter = Filter(length);
+        const bool later = TestsLater(filter);
+        std::array<std::uint64_t, kBatch> hashes;
+        std::array<text_hash::HashFilter::Place, kBatch> places;
+        std::array<std::uint32_t, kBatch> positions;
+        std::size_t count = 0;
         for (std::uint32_t rest = passing; rest != 0; rest &= rest - 1) {
             const auto position = static_cast<std::size_t>(std::countr_zero(rest));
             if (from + position >= to) break;
             ++probeCount_;
             if (from + position == skip) continue;
-            Locate(filter, keys_.Hasher().OfWindow(text.substr(from), blocks, length, position),
-                   text, from + position, length);
+            const std::uint64_t hash =
+                keys_.Hasher().OfWindow(text.substr(from), blocks, length, position);
+            if (later) {
+                Locate(filter, hash, text, from + position, length);
+                continue;
+            }
+            hashes[count] = hash;
+            places[count] = filter.Locate(hash);
+            positions[count++] = static_cast<std::uint32_t>(from + position);
+        }
+        for (std::size_t i = 0; i < count; ++i) {
+            if (filter.Has(places[i]))
+                AddCandidate(WindowAt(hashes[i], text, positions[i], length));
         }
     }
-    // Starts loading the filter bits of the window of `length` units at `at`.
+    bool TestsLater(const text_hash::HashFilter& filter) const {
+        return filter.Words() >= scan_.delayTestsFromWords;
+    }
+    // Starts loading the filter bits of the window of `length` units at `at`,
+    // for a test a batch later.
     void Locate(const text_hash::HashFilter& filter, std::uint64_t hash, std::u16string_view text,
                 std::size_t at, std::size_t length) {
-        locating_.push_back({{hash, text.data() + at, line_, static_cast<std::uint32_t>(at),
-                              static_cast<std::uint32_t>(length)},
-                             filter.Locate(hash)});
+        locating_.push_back({WindowAt(hash, text, at, length), filter.Locate(hash)});
+    }
+    Candidate WindowAt(std::uint64_t hash, std::u16string_view text, std::size_t at,
+                       std::size_t length) const {
+        return {hash, text.data() + at, line_, static_cast<std::uint32_t>(at),
+                static_cast<std::uint32_t>(length)};
     }
     // Makes the windows of `stage` that their filters let through candidates.
     void TestLocated(std::vector<LocatedWindow>& stage) {
         for (const LocatedWindow& located : stage) {
-            const Candidate& c = located.window;
-            if (!Filter(c.length).Has(located.place)) continue;
-            keys_.Keys(c.length).Table().Prefetch(c.hash);
-            fresh_.push_back(c);
+            if (Filter(located.window.length).Has(located.place)) AddCandidate(located.window);
         }
         stage.clear();
+    }
+    // Starts loading the window's table slot, the next step of its lookup.
+    void AddCandidate(const Candidate& window) {
+        keys_.Keys(window.length).Table().Prefetch(window.hash);
+        fresh_.push_back(window);
     }
 
     // The lengths of `lengths` that the prefix filter stands before, if any.
@@ -578,10 +615,10 @@ private:
         return passing;
     }
 
-    // Windows are looked up in four steps, a batch apart, so that what each
-    // step loads arrives while the scan goes on: the window's filter bits
-    // start loading; after the batch, the filter tells whether it may be a
-    // key, and if so its table slot starts loading; after the next, the slot
+    // Windows are looked up in up to four steps, a batch apart, so that what
+    // each step loads arrives while the scan goes on: a large filter's bits
+    // start loading; after the batch, the filter tells whether the window may
+    // be a key, and if so its table slot starts loading; after the next, the slot
     // names the key the window most likely is, whose record and text start
     // loading; after the next, the window is told apart from it and any
     // other key its hash may name.

@@ -37,6 +37,9 @@ struct KeyScan {
     // Gathering the keys loads the text of a likely equal key ahead of
     // comparing from this many owners on.
     std::size_t loadAheadFromKeys = kLoadAheadFromKeys;
+    // The scan tests windows against filters of this many words or more a
+    // batch after it starts loading their bits.
+    std::size_t delayTestsFromWords = kDelayTestsFromWords;
     // For tests: if set, each scan adds the filter probes it made here.
     std::atomic<std::size_t>* probes = nullptr;
 };

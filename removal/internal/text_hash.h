@@ -193,6 +193,7 @@ public:
     void Add(std::uint64_t hash) { Add(PlaceOf(hash)); }
     void Add(Place place) { words_[place.word] |= place.bits; }
     bool MayContain(std::uint64_t hash) const { return Has(PlaceOf(hash)); }
+    std::size_t Words() const { return words_.size(); }
 
     // The same in two steps, for testing many hashes at once: Locate also
     // starts loading the word into the cache, and Has tests it.

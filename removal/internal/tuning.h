@@ -22,6 +22,10 @@ inline constexpr std::size_t kBatch = 32;      // positions whose filter bits lo
 // Gathering keys loads the texts of likely equal keys ahead from this many
 // keys on: below it they stay in cache, and loading ahead costs more.
 inline constexpr std::size_t kLoadAheadFromKeys = std::size_t{1} << 16;
+// Key passes test a window against a filter of this many words or more a
+// batch after loading its word: smaller filters stay in cache, and waiting
+// costs more than it spares.
+inline constexpr std::size_t kDelayTestsFromWords = std::size_t{1} << 16;
 
 // Long lists: the lines are split by hash into parts of about this many
 // lines, whose tables stay in cache, from this many lines on (Partitioning).
