@@ -408,9 +408,9 @@ private:
             return;
         }
         if (!isFirstShare_) CountUnfound(length);
-        // Windows still on their way were located in the filter about to go.
+        // The last batch's windows of this length were located in the filter
+        // about to go; this batch's come after, and are located in the new one.
         TestLocated(located_);
-        TestLocated(locating_);
         filteredCounts_[length] = unfoundCounts_[length];
         wastedLookups_[length] = 0;
         filters_[length].emplace(keys_.Keys(length).FilterOf(
